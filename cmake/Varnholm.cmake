@@ -1,0 +1,31 @@
+# One static library per subsystem folder of src/; together they make the core.
+# varnholm_core_library(NAME [DEPENDS sub ...] [LIBS target ...])
+function(varnholm_core_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(core_${name} STATIC ${sources})
+  target_include_directories(core_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/generated)
+  target_link_libraries(core_${name} PUBLIC Qt6::Core ${ARG_LIBS})
+  foreach(dep IN LISTS ARG_DEPENDS)
+    target_link_libraries(core_${name} PUBLIC core_${dep})
+  endforeach()
+endfunction()
+
+# One test executable per subsystem folder of tests/; every *.cpp in the folder belongs to it.
+# varnholm_test(NAME LIBS target ... [QT])  QT: a Qt Test executable instead of GoogleTest.
+function(varnholm_test name)
+  cmake_parse_arguments(ARG "QT" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(test_${name} ${sources})
+  target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} testsupport)
+  if(ARG_QT)
+    target_link_libraries(test_${name} PRIVATE Qt6::Test)
+    add_test(NAME ${name} COMMAND test_${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  else()
+    target_link_libraries(test_${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${name}."
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endfunction()

@@ -1,0 +1,60 @@
+#include "cli/CliUiPort.h"
+#include "ui/Version.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+const char Usage[] = "Usage: quenlor-cli [--yes | --no] COMMAND [ARGS...]\n"
+                     "\n"
+                     "Keeps an MP3 library in order without the desktop window.\n"
+                     "\n"
+                     "Options:\n"
+                     "  --yes, --no   answer every question of the program with Yes or No\n"
+                     "                (without either, questions are answered No)\n"
+                     "  --help        show this text\n"
+                     "  --version     show the program's version\n";
+
+void PrintUsage(std::FILE* out) {
+    std::fputs(Usage, out);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Varnholm"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessaly"));
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    CliUiPort::Answer answer = CliUiPort::Answer::Unset;
+    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
+        const QString option = args.takeFirst();
+        if (option == QStringLiteral("--help")) {
+            PrintUsage(stdout);
+            return 0;
+        }
+        if (option == QStringLiteral("--version")) {
+            std::printf("quenlor-cli (Varnholm) %s\n", qPrintable(VersionTextWithBuild()));
+            return 0;
+        }
+        if (option == QStringLiteral("--yes") || option == QStringLiteral("--no")) {
+            answer =
+                option == QStringLiteral("--yes") ? CliUiPort::Answer::Yes : CliUiPort::Answer::No;
+            continue;
+        }
+        std::fprintf(stderr, "quenlor-cli: unknown option '%s'\n", qPrintable(option));
+        PrintUsage(stderr);
+        return 2;
+    }
+
+    if (args.isEmpty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    std::fprintf(stderr, "quenlor-cli: unknown command '%s'\n", qPrintable(args.first()));
+    PrintUsage(stderr);
+    return 2;
+}
