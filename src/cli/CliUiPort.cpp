@@ -7,7 +7,7 @@ void CliUiPort::Print(const QString& line) {
 }
 
 void CliUiPort::ShowMessage(MessageKind kind, const QString& text, const QString&) {
-    static const char* const prefixes[] = {"", "warning: ", "error: "};
+    static const char* const prefixes[] = {"Information: ", "Warning: ", "Error: "};
     Print(QString::fromLatin1(prefixes[static_cast<int>(kind)]) + text);
 }
 
