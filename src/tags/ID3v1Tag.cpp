@@ -1,0 +1,217 @@
+#include "tags/ID3v1Tag.h"
+
+#include "support/Error.h"
+#include "tags/Genres.h"
+
+#include <QFile>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int TitleOffset = 3;
+constexpr int ArtistOffset = 33;
+constexpr int AlbumOffset = 63;
+constexpr int YearOffset = 93;
+constexpr int CommentOffset = 97;
+constexpr int TrackMarkerOffset = 125; // zero when the byte after it holds the track number
+constexpr int TrackOffset = 126;
+constexpr int GenreOffset = 127;
+
+using TTagBytes = std::array<char, TID3v1Tag::TagSize>;
+
+// A file descriptor that closes itself. The tag is read and written with plain system calls:
+// the analysis of a large library opens every file, and each saved call counts.
+class TFileHandle {
+public:
+    TFileHandle(const QString& path, int flags)
+        // O_NONBLOCK: a FIFO with an .mp3 name must not hang the analysis; Size() refuses it.
+        : FFd(::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC | O_NONBLOCK)) {}
+    ~TFileHandle() {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    bool IsOpen() const { return FFd >= 0; }
+    int Fd() const { return FFd; }
+    // The size of a regular file; -1 for anything else or when it cannot be told.
+    off_t Size() const {
+        struct stat st {};
+        return ::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : -1;
+    }
+
+private:
+    int FFd;
+};
+
+bool ReadFully(int fd, char* data, size_t count, off_t offset) {
+    while (count > 0) {
+        const ssize_t n = ::pread(fd, data, count, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        count -= size_t(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool WriteFully(int fd, const char* data, size_t count, off_t offset) {
+    while (count > 0) {
+        const ssize_t n = ::pwrite(fd, data, count, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        count -= size_t(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool StartsWithTagMarker(const char* bytes) {
+    return std::memcmp(bytes, "TAG", 3) == 0;
+}
+
+// Reads the last 128 bytes of the file; nothing when the file is shorter or cannot be read.
+std::optional<TTagBytes> ReadLastBytes(const QString& path) {
+    const TFileHandle file(path, O_RDONLY);
+    if (!file.IsOpen())
+        return std::nullopt;
+    const off_t size = file.Size();
+    if (size < TID3v1Tag::TagSize)
+        return std::nullopt;
+    TTagBytes bytes;
+    if (!ReadFully(file.Fd(), bytes.data(), bytes.size(), size - TID3v1Tag::TagSize))
+        return std::nullopt;
+    return bytes;
+}
+
+// The bytes of an area up to its first zero byte, one character per byte.
+QString ReadText(const TTagBytes& bytes, int offset, int size) {
+    const char* area = bytes.data() + offset;
+    const auto length = qsizetype(::strnlen(area, size_t(size)));
+    return QString::fromLatin1(area, length);
+}
+
+// Writes text into an area, cut to the area's size, one byte per character. A character that
+// ISO-8859-1 cannot hold becomes '?' (one per character, so a surrogate pair is one '?').
+void WriteText(TTagBytes& bytes, int offset, int size, const QString& text) {
+    char* area = bytes.data() + offset;
+    int written = 0;
+    for (qsizetype i = 0; i < text.size() && written < size; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        area[written++] = c.unicode() <= 0xFF ? char(c.unicode()) : '?';
+    }
+}
+
+} // namespace
+
+TID3v1Tag::TID3v1Tag() {
+    ClearFields();
+}
+
+void TID3v1Tag::ClearFields() {
+    SongName.clear();
+    Artist.clear();
+    Album.clear();
+    Year.clear();
+    Comment.clear();
+    Genre = ID3v1NoGenre;
+    AlbumTrack = 0;
+}
+
+void TID3v1Tag::SetFileName(const QString& fileName) {
+    if (fileName == FFileName)
+        return;
+    const bool wasActive = FActive;
+    Close();
+    FFileName = fileName;
+    FHasTag.reset();
+    if (wasActive)
+        Open();
+}
+
+void TID3v1Tag::Open() {
+    ClearFields();
+    FActive = true;
+    const std::optional<TTagBytes> bytes = ReadLastBytes(FFileName);
+    FHasTag = bytes && StartsWithTagMarker(bytes->data());
+    if (!*FHasTag)
+        return;
+    SongName = ReadText(*bytes, TitleOffset, TextFieldSize);
+    Artist = ReadText(*bytes, ArtistOffset, TextFieldSize);
+    Album = ReadText(*bytes, AlbumOffset, TextFieldSize);
+    Year = ReadText(*bytes, YearOffset, YearSize);
+    Comment = ReadText(*bytes, CommentOffset, TextFieldSize);
+    Genre = quint8((*bytes)[GenreOffset]);
+    AlbumTrack = (*bytes)[TrackMarkerOffset] == 0 ? quint8((*bytes)[TrackOffset]) : 0;
+}
+
+void TID3v1Tag::Close() {
+    FActive = false;
+    ClearFields();
+}
+
+bool TID3v1Tag::Commit() {
+    if (!FActive)
+        throw TError(QStringLiteral("Not active"));
+
+    TTagBytes bytes{};
+    std::memcpy(bytes.data(), "TAG", 3);
+    WriteText(bytes, TitleOffset, TextFieldSize, SongName);
+    WriteText(bytes, ArtistOffset, TextFieldSize, Artist);
+    WriteText(bytes, AlbumOffset, TextFieldSize, Album);
+    WriteText(bytes, YearOffset, YearSize, Year);
+    WriteText(bytes, CommentOffset, TextFieldSize, Comment);
+    bytes[GenreOffset] = char(Genre);
+    // A comment of 29 or 30 bytes fills the track number's place (ID3v1.0).
+    if (bytes[TrackMarkerOffset] == 0)
+        bytes[TrackOffset] = char(AlbumTrack);
+
+    FHasTag.reset();
+    // Never creates the file; the lock keeps two of our writers from interleaving.
+    const TFileHandle file(FFileName, O_RDWR);
+    if (!file.IsOpen() || ::flock(file.Fd(), LOCK_EX | LOCK_NB) != 0)
+        return false;
+    const off_t size = file.Size();
+    if (size < 0)
+        return false;
+    off_t offset = size;
+    if (size >= TagSize) {
+        std::array<char, 3> marker{};
+        if (!ReadFully(file.Fd(), marker.data(), marker.size(), size - TagSize))
+            return false;
+        if (StartsWithTagMarker(marker.data()))
+            offset = size - TagSize;
+    }
+    return WriteFully(file.Fd(), bytes.data(), bytes.size(), offset);
+}
+
+bool TID3v1Tag::HasTag() const {
+    if (!FHasTag) {
+        const std::optional<TTagBytes> bytes = ReadLastBytes(FFileName);
+        FHasTag = bytes && StartsWithTagMarker(bytes->data());
+    }
+    return *FHasTag;
+}
+
+QString TID3v1Tag::GenreAsString() const {
+    return GenreNameFromNumber(Genre);
+}
+
+void TID3v1Tag::SetGenreAsString(const QString& name) {
+    Genre = quint8(GenreNumberFromName(name));
+}
