@@ -1,0 +1,93 @@
+#include "support/LogFile.h"
+
+#include "support/PlatformFolders.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSysInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+QString LoggedOnUserName() {
+    // The password database knows the user even when the environment has been cleaned.
+    if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+void CreateFolderOf(const QString& fileName) {
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        QDir().mkpath(folder);
+}
+
+} // namespace
+
+TKelmLogFile::TKelmLogFile(const QString& fileName)
+    : FDateTimeFormat(QLocale().dateFormat(QLocale::ShortFormat) + u' ' +
+                      QLocale().timeFormat(QLocale::LongFormat)) {
+    SetFileName(fileName);
+}
+
+QString TKelmLogFile::DefaultFileName() {
+    return PlatformFolders::StateFolder() + QStringLiteral("/Quenlor.log");
+}
+
+void TKelmLogFile::SetFileName(const QString& fileName) {
+    FFileName = fileName.isEmpty() ? DefaultFileName() : fileName;
+    if (!FEnabled)
+        return;
+    CreateFolderOf(FFileName);
+    if (FDeleteOnChangeName && QFileInfo(FFileName).isFile())
+        QFile::remove(FFileName);
+}
+
+QString TKelmLogFile::BuildPrefix(const QString& userName, const QString& computerName) const {
+    QString prefix;
+    if (FTimeStamp)
+        prefix = QLocale().toString(QDateTime::currentDateTime(), FDateTimeFormat) +
+                 QStringLiteral(" :");
+    if (!FPrefixText.isEmpty()) {
+        if (!prefix.isEmpty())
+            prefix += u' ';
+        prefix += FPrefixText + QStringLiteral(" -");
+    }
+    const QString user = FUserName ? userName : QString();
+    const QString computer = FComputerName ? computerName : QString();
+    if (!user.isEmpty() || !computer.isEmpty()) {
+        if (!prefix.isEmpty())
+            prefix += u' ';
+        prefix += u'(';
+        if (!user.isEmpty()) {
+            prefix += user;
+            if (!computer.isEmpty())
+                prefix += u'@' + computer;
+        } else {
+            prefix += computer;
+        }
+        prefix += u')';
+    }
+    return prefix;
+}
+
+void TKelmLogFile::SetLogText(const QString& message) {
+    if (FFileName.isEmpty() || !FEnabled)
+        return;
+    const QString prefix = BuildPrefix(FUserName ? LoggedOnUserName() : QString(),
+                                       FComputerName ? QSysInfo::machineHostName() : QString());
+    const QString line = prefix.isEmpty() ? message : prefix + u' ' + message;
+    FLogText = line;
+    // The folder may have gone since the name was set; a log that cannot be written is lost.
+    CreateFolderOf(FFileName);
+    QFile file(FFileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    file.write((line + QStringLiteral("\r\n")).toUtf8());
+    file.close();
+}
