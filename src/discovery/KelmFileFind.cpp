@@ -50,7 +50,9 @@ void SortEntries(std::vector<TListedEntry>& entries) {
     std::sort(entries.begin(), entries.end(), [](const TListedEntry& a, const TListedEntry& b) {
         if (const int byKey = QString::compare(a.SortKey, b.SortKey, Qt::CaseSensitive))
             return byKey < 0;
-        return QString::compare(a.Name, b.Name, Qt::CaseSensitive) < 0;
+        if (const int byName = QString::compare(a.Name, b.Name, Qt::CaseSensitive))
+            return byName < 0;
+        return a.Bytes < b.Bytes;
     });
 }
 
@@ -116,6 +118,7 @@ private:
             ::close(fd);
             return false;
         }
+        std::vector<TListedEntry> skipped;
         while (const dirent* entry = ::readdir(dir.get())) {
             const QByteArray bytes(entry->d_name);
             if (bytes == "." || bytes == "..")
@@ -130,11 +133,14 @@ private:
             if (!(kind == TKind::File && wantFile) && !(kind == TKind::Folder && wantFolder))
                 continue;
             if (!IsAscii(bytes) && QFile::encodeName(name) != bytes) {
-                FSkipped.append(JoinPath(folder, name));
+                skipped.push_back({name, bytes, SortKeyOf(name)});
                 continue;
             }
             (kind == TKind::File ? files : folders).push_back({name, bytes, SortKeyOf(name)});
         }
+        SortEntries(skipped);
+        for (const TListedEntry& entry : skipped)
+            FSkipped.append(JoinPath(folder, entry.Name));
         return true;
     }
 
