@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the tag fuzzers: small MP3 files whose tags cover the layouts the
+readers know (ID3v2.2/2.3/2.4 frames, every text encoding, lists, comments, pictures,
+unsynchronisation, extended headers, frame flags) and a few damaged ones.
+
+Run from the repository root:  python3 tests/fuzz/make-seeds.py
+"""
+import os
+import struct
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+
+
+def synchsafe(n):
+    return bytes([(n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F])
+
+
+def unsync(data):
+    out = bytearray()
+    for i, b in enumerate(data):
+        out.append(b)
+        if b == 0xFF and (i + 1 == len(data) or data[i + 1] == 0 or data[i + 1] >= 0xE0):
+            out.append(0)
+    return bytes(out)
+
+
+def audio(frames=4):
+    # MPEG-1 layer III frame headers with filler, so a reader that overruns sees "audio".
+    frame = b"\xFF\xFB\x90\x64" + bytes((i * 37) & 0xFF for i in range(413))
+    return frame * frames
+
+
+def id3v1(title=b"Title", artist=b"Artist", album=b"Album", year=b"1999",
+          comment=b"Comment", track=3, genre=17):
+    tag = bytearray(128)
+    tag[0:3] = b"TAG"
+    for off, size, value in ((3, 30, title), (33, 30, artist), (63, 30, album), (93, 4, year),
+                             (97, 30, comment)):
+        tag[off:off + len(value[:size])] = value[:size]
+    if len(comment) <= 28:
+        tag[126] = track
+    tag[127] = genre
+    return bytes(tag)
+
+
+def latin1(s):
+    return b"\x00" + s.encode("latin-1")
+
+
+def utf16(s, terminate=False):
+    return b"\x01" + b"\xFF\xFE" + s.encode("utf-16-le") + (b"\x00\x00" if terminate else b"")
+
+
+def utf16be(s):
+    return b"\x02" + s.encode("utf-16-be")
+
+
+def utf8(s):
+    return b"\x03" + s.encode("utf-8")
+
+
+def frame23(fid, content, flags=b"\x00\x00"):
+    return fid.encode() + struct.pack(">I", len(content)) + flags + content
+
+
+def frame24(fid, content, flags=b"\x00\x00"):
+    return fid.encode() + synchsafe(len(content)) + flags + content
+
+
+def frame22(fid, content):
+    return fid.encode() + struct.pack(">I", len(content))[1:] + content
+
+
+def header(major, flags, size):
+    return b"ID3" + bytes([major, 0, flags]) + synchsafe(size)
+
+
+def tag(major, frames, padding=256, flags=0, ext=b"", unsynchronise=False, footer=False):
+    body = ext + b"".join(frames) + bytes(padding)
+    if unsynchronise:
+        body = unsync(body)
+        flags |= 0x80
+    out = header(major, flags, len(body)) + body
+    if footer:
+        out += b"3DI" + out[3:10]
+    return out
+
+
+COMMENT = b"eng" + b"\x00" + b"A comment"
+JPEG = b"\xFF\xD8\xFF\xE0\x00\x10JFIF\x00" + bytes(range(256)) * 2 + b"\xFF\xD9"
+
+
+def seeds_id3v2():
+    s = {}
+    s["v23-common"] = tag(3, [
+        frame23("TPE1", latin1("AC/DC")),
+        frame23("TIT2", latin1("Highway to Hell")),
+        frame23("TALB", latin1("Highway to Hell")),
+        frame23("TRCK", latin1("1/10")),
+        frame23("TYER", latin1("1979")),
+        frame23("TCON", latin1("(17)Rock")),
+        frame23("COMM", b"\x00" + COMMENT),
+        frame23("APIC", b"\x00image/jpeg\x00\x03Cover\x00" + JPEG),
+        frame23("TLEN", latin1("208000")),
+    ]) + audio() + id3v1()
+    s["v23-utf16"] = tag(3, [
+        frame23("TPE1", utf16("Björk/Sigur Rós")),
+        frame23("TIT2", utf16("Жёлтый ☃")),
+        frame23("TCON", utf16("Electronic", True) + b"\xFF\xFE" + "Pop".encode("utf-16-le") + b"\0\0"),
+        frame23("COMM", b"\x01" + b"deu" + b"\xFF\xFE" + "Beschr".encode("utf-16-le") + b"\0\0"
+                + b"\xFF\xFE" + "Text ü".encode("utf-16-le")),
+        frame23("TIT3", b"\x01" + "no bom".encode("utf-16-le")),
+        frame23("TOPE", b"\x01\xFE\xFF" + "Big Endian".encode("utf-16-be")),
+    ]) + audio()
+    s["v24-common"] = tag(4, [
+        frame24("TPE1", utf8("Sigur Rós\x00Jónsi")),
+        frame24("TIT2", utf8("Glósóli")),
+        frame24("TDRC", latin1("2005-09-12T10:11:12")),
+        frame24("TCON", latin1("(4)(17)\x00Disco\x00")),
+        frame24("TRCK", latin1("05")),
+        frame24("COMM", b"\x03" + b"isl" + b"\x00" + "Athugasemd".encode()),
+        frame24("APIC", b"\x00image/png\x00\x03\x00\x89PNG\r\n\x1a\n" + bytes(64)),
+        frame24("TXXX", utf8("REPLAYGAIN_TRACK_GAIN\x00-6.5 dB")),
+        frame24("TIT1", utf16be("Big endian text")),
+    ]) + audio() + id3v1(comment=b"123456789012345678901234567890")
+    # Frame-level unsynchronisation (0x02) with a data length indicator (0x01).
+    raw = b"\x00image/jpeg\x00\x03\x00" + JPEG
+    s["v24-frame-unsync"] = tag(4, [
+        frame24("APIC", synchsafe(len(raw)) + unsync(raw), b"\x00\x03"),
+        frame24("TIT2", latin1("After the picture")),
+    ], footer=True, padding=0) + audio()
+    s["v24-extended-header"] = tag(4, [frame24("TIT2", latin1("Ext"))], flags=0x40,
+                                   ext=synchsafe(6) + b"\x01\x00") + audio()
+    s["v23-extended-header-crc"] = tag(3, [frame23("TIT2", latin1("CRC"))], flags=0x40,
+                                       ext=struct.pack(">I", 10) + b"\x80\x00" + struct.pack(">I", 256)
+                                       + b"\x12\x34\x56\x78") + audio()
+    s["v23-unsynchronised"] = tag(3, [
+        frame23("TIT2", latin1("ÿÿÿ ÿ")),
+        frame23("APIC", b"\x00image/jpeg\x00\x03\x00" + JPEG),
+    ], unsynchronise=True) + audio()
+    s["v23-compressed-encrypted-grouped"] = tag(3, [
+        frame23("TIT2", struct.pack(">I", 100) + b"x\x9c" + bytes(20), b"\x00\x80"),
+        frame23("TALB", b"\x01" + bytes(16), b"\x00\x40"),
+        frame23("TPE1", b"\x07" + latin1("Grouped"), b"\x00\x20"),
+        frame23("TIT2", latin1("Plain")),
+    ]) + audio()
+    s["v23-unknown-frames"] = tag(3, [
+        frame23("XYZ1", b"opaque bytes"),
+        frame23("PRIV", b"owner\x00" + bytes(range(40))),
+        frame23("WXXX", b"\x00desc\x00http://example.invalid/"),
+        frame23("GEOB", b"\x00text/plain\x00f.txt\x00d\x00content"),
+        frame23("UFID", b"owner\x00id"),
+        frame23("APIC", b"\x00-->\x00\x03\x00http://example.invalid/cover.jpg"),
+        frame23("TCON", latin1("(RX)(CR)")),
+    ]) + audio()
+    s["v22-common"] = tag(2, [
+        frame22("TT2", latin1("Two Two")),
+        frame22("TP1", latin1("Old/Tagger")),
+        frame22("TAL", latin1("Album")),
+        frame22("TRK", latin1("7")),
+        frame22("TYE", latin1("1998")),
+        frame22("TCO", latin1("(80)")),
+        frame22("COM", b"\x00" + COMMENT),
+        frame22("PIC", b"\x00JPG\x03Cover\x00" + JPEG),
+        frame22("TLE", latin1("1234")),
+    ]) + audio()
+    s["only-padding"] = tag(3, [], padding=512) + audio()
+    s["size-beyond-file"] = header(3, 0, 100000) + frame23("TIT2", latin1("Short")) + bytes(20)
+    s["frame-beyond-tag"] = header(4, 0, 30) + b"TIT2" + synchsafe(1000) + b"\x00\x00" + bytes(20)
+    s["bad-encoding"] = tag(3, [frame23("TIT2", b"\x09bad")]) + audio()
+    s["bad-frame-id"] = tag(3, [frame23("TIT2", latin1("ok")), b"ti\x01t" + bytes(20)])
+    s["version-5"] = header(5, 0, 20) + bytes(20)
+    s["unsync-truncated"] = header(3, 0x80, 64) + b"\xFF\x00" * 8
+    s["tcon-short-last"] = tag(3, [frame23("TCON", latin1("Rock\x00A\x00"))])
+    s["timestamps"] = tag(4, [frame24("TDRC", latin1("2004")), frame24("TDOR", latin1("1999-13-40")),
+                              frame24("TDRL", latin1("x"))])
+    s["numbers"] = tag(3, [frame23("TYER", latin1("99999")), frame23("TLEN", latin1("abc")),
+                           frame23("TORY", latin1("12"))])
+    return s
+
+
+def seeds_id3v1():
+    return {
+        "v11-track": audio(2) + id3v1(),
+        "v10-full-comment": audio(2) + id3v1(comment=b"x" * 30, genre=255),
+        "space-padded": audio(1) + id3v1(title=b"Padded".ljust(30), comment=b"c".ljust(30)),
+        "latin1": audio(1) + id3v1(artist=b"Bj\xf6rk", album=b"\xff" * 30, genre=147),
+        "only-tag": id3v1(),
+        "short": id3v1()[:127],
+        "no-tag": audio(3),
+        "tag-not-last": audio(1) + id3v1() + b"APETAGEX",
+    }
+
+
+def write(folder, seeds):
+    path = os.path.join(ROOT, folder)
+    os.makedirs(path, exist_ok=True)
+    for name, data in seeds.items():
+        with open(os.path.join(path, name + ".mp3"), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    write("id3v2", seeds_id3v2())
+    write("id3v1", seeds_id3v1())
