@@ -1,6 +1,9 @@
 #include "settings/OptionSet.h"
 
+#include "net/SystemProxy.h"
 #include "support/PlatformFolders.h"
+
+#include <algorithm>
 
 TOptionDefaults TOptionDefaults::FromPlatform() {
     TOptionDefaults d;
@@ -10,6 +13,12 @@ TOptionDefaults TOptionDefaults::FromPlatform() {
     d.MP3GainFolder =
         PlatformFolders::ToolFolder({QStringLiteral("mp3gain"), QStringLiteral("mp3gain.exe")});
     d.Mp3tagFolder = PlatformFolders::Mp3tagFolder();
+    // A failed query leaves the proxy off, without address, on port 80.
+    if (const std::optional<TSystemProxy> proxy = GetSystemProxy(QStringLiteral("http"))) {
+        d.SystemUsesProxy = proxy->UseProxy;
+        d.SystemProxyHost = proxy->Address;
+        d.SystemProxyPort = QString::number(proxy->Port);
+    }
     return d;
 }
 
@@ -62,4 +71,20 @@ const QVector<TOptionDescriptor>& OptionDescriptors() {
         {"ProxyPort", &TOptionSet::ProxyPort},
     };
     return descriptors;
+}
+
+const QVector<TCheckListDescriptor>& CheckListDescriptors() {
+    static const QVector<TCheckListDescriptor> descriptors = {
+        {GenresListName, &TOptionSet::Genres},
+        {SuffixesListName, &TOptionSet::Suffixes},
+        {UpdateDataFilesListName, &TOptionSet::UpdateDataFiles},
+    };
+    return descriptors;
+}
+
+void SortCheckList(TCheckList& list) {
+    std::stable_sort(list.begin(), list.end(),
+                     [](const TCheckListItem& a, const TCheckListItem& b) {
+                         return a.Text.compare(b.Text, Qt::CaseInsensitive) < 0;
+                     });
 }

@@ -88,3 +88,16 @@ const QVector<TOptionDescriptor>& OptionDescriptors();
 inline const QString GenresListName = QStringLiteral("Genres");
 inline const QString SuffixesListName = QStringLiteral("Suffixes");
 inline const QString UpdateDataFilesListName = QStringLiteral("Update Data Files");
+
+// Describes one check list option: its settings key name and where it lives in TOptionSet.
+struct TCheckListDescriptor {
+    QString Name;
+    TCheckList TOptionSet::*Member;
+};
+
+// The three check lists, in the order of the options dialog's pages.
+const QVector<TCheckListDescriptor>& CheckListDescriptors();
+
+// The option lists are shown sorted alphabetically without regard to case; items that compare
+// equal keep their order.
+void SortCheckList(TCheckList& list);
