@@ -1,5 +1,5 @@
-#include "discovery/FileNamePattern.h"
 #include "discovery/FilePaths.h"
+#include "discovery/FileNamePattern.h"
 #include "testsupport/TempDir.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "discovery/KelmFileFind.h"
+#include "QtPrinters.h"
 #include "discovery/MP3FileSearch.h"
 #include "settings/OptionSet.h"
 #include "testsupport/TempDir.h"
-#include "QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,15 +22,14 @@ namespace {
 QStringList Relative(const QStringList& paths, const TempDir& dir) {
     QStringList result;
     for (const QString& path : paths)
-        result.append(path.startsWith(dir.Path() + u'/') ? path.mid(dir.Path().size() + 1)
-                                                           : path);
+        result.append(path.startsWith(dir.Path() + u'/') ? path.mid(dir.Path().size() + 1) : path);
     return result;
 }
 
 void Link(const QString& target, const QString& linkPath) {
-    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(),
-                        QFile::encodeName(linkPath).constData()),
-              0);
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(linkPath).constData()),
+        0);
 }
 
 // A library with names that sort differently with and without regard to case.
@@ -39,8 +38,8 @@ protected:
     void SetUp() override {
         for (const char* name :
              {"b.mp3", "A.mp3", "a.mp3", "_x.mp3", "c.MP3", "notes.txt", ".hidden.mp3",
-              "\xC3\xA9.mp3", "sub0/z.mp3", "sub0/deep/w.mp3", "sub0/deep/more/v.mp3",
-              "Sub1/y.mp3", "Sub1/.dot/q.mp3", ".Hidden/h.mp3", "folder.mp3/inner.mp3"})
+              "\xC3\xA9.mp3", "sub0/z.mp3", "sub0/deep/w.mp3", "sub0/deep/more/v.mp3", "Sub1/y.mp3",
+              "Sub1/.dot/q.mp3", ".Hidden/h.mp3", "folder.mp3/inner.mp3"})
             dir.Write(QString::fromUtf8(name), "x");
     }
 
@@ -238,10 +237,11 @@ TEST(KelmFileFind, FollowsLinksOnceEndsLoopsAndSkipsWhatIsNoFile) {
     find.SetFilePattern("*.mp3");
     find.SetStartDir(dir.Path());
     find.Execute();
-    // "b" leads to "a", walked already; "z" is reached first through its link "zlink".
+    // "b" leads to "a", walked already; "gone" leads nowhere.
     EXPECT_THAT(Relative(find.FilesFound(), dir),
                 ElementsAre("linked.mp3", "a/x.mp3", "z/real.mp3"));
 
+    // A link that sorts before the folder it leads to is where that tree is listed.
     Link("z", dir.File("y"));
     find.Execute();
     EXPECT_THAT(Relative(find.FilesFound(), dir),
@@ -305,8 +305,10 @@ TEST(KelmFileFind, ListsNewlinesInNamesAndSkipsNamesThatAreNotText) {
     EXPECT_THAT(Relative(find.FilesFound(), dir), ElementsAre("new\nline.mp3", "ok.mp3"));
     EXPECT_TRUE(QFile::exists(find.FilesFound().first()));
     ASSERT_EQ(find.SkippedNames().size(), 2);
-    EXPECT_TRUE(find.SkippedNames()[0].startsWith(dir.File("bad"))) << find.SkippedNames()[0].toStdString();
-    EXPECT_TRUE(find.SkippedNames()[1].startsWith(dir.File("dir"))) << find.SkippedNames()[1].toStdString();
+    EXPECT_TRUE(find.SkippedNames()[0].startsWith(dir.File("bad")))
+        << find.SkippedNames()[0].toStdString();
+    EXPECT_TRUE(find.SkippedNames()[1].startsWith(dir.File("dir")))
+        << find.SkippedNames()[1].toStdString();
 
     // QTemporaryDir cannot name these to remove them.
     ::unlink((root + "bad\xFF.mp3").constData());
