@@ -32,8 +32,7 @@ std::array<char, 3> DateOrderOf(const QString& format) {
     const qsizetype year = format.indexOf(u'y');
     if (day < 0 || month < 0 || year < 0)
         return {'D', 'M', 'Y'};
-    std::array<std::pair<qsizetype, char>, 3> fields = {
-        {{day, 'D'}, {month, 'M'}, {year, 'Y'}}};
+    std::array<std::pair<qsizetype, char>, 3> fields = {{{day, 'D'}, {month, 'M'}, {year, 'Y'}}};
     std::sort(fields.begin(), fields.end());
     return {fields[0].second, fields[1].second, fields[2].second};
 }
@@ -76,6 +75,7 @@ public:
         }
         return digits > 0;
     }
+
 private:
     QStringView FText;
     qsizetype FPos = 0;

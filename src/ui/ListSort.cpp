@@ -6,8 +6,7 @@ namespace {
 
 // A bottom-up merge sort: stable, and safe with a comparison that is not a strict weak
 // order (std::sort is not; a column mixing numbers and words gives such a comparison).
-template <class Less>
-void MergeSort(std::vector<int>& items, Less less) {
+template <class Less> void MergeSort(std::vector<int>& items, Less less) {
     const size_t n = items.size();
     std::vector<int> merged(n);
     for (size_t width = 1; width < n; width *= 2) {
@@ -79,8 +78,8 @@ void TKelmListSort::Sort(int ColumnIndex, bool SortAscending) {
             return handled ? std::optional(res) : std::nullopt;
         };
     FRows.Reorder(SortedRowOrder(
-        FRows.RowCount(), [&](int row) { return FRows.CellText(row, ColumnIndex); },
-        SortAscending, FLocale, custom));
+        FRows.RowCount(), [&](int row) { return FRows.CellText(row, ColumnIndex); }, SortAscending,
+        FLocale, custom));
 }
 
 void TKelmListSort::SortAsIs() {

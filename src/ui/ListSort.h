@@ -23,8 +23,7 @@ std::vector<int> SortedRowOrder(
     const std::function<std::optional<int>(const QString&, const QString&)>& customCompare = {});
 
 // Rearranges rows by an order from SortedRowOrder.
-template <class Row>
-void PermuteRows(std::vector<Row>& rows, const std::vector<int>& order) {
+template <class Row> void PermuteRows(std::vector<Row>& rows, const std::vector<int>& order) {
     std::vector<Row> sorted;
     sorted.reserve(rows.size());
     for (int i : order)
@@ -37,8 +36,8 @@ template <class Row>
 void SortRows(std::vector<Row>& rows, const std::function<QString(const Row&)>& cellText,
               bool ascending, const QLocale& locale) {
     PermuteRows(rows, SortedRowOrder(
-                          static_cast<int>(rows.size()),
-                          [&](int i) { return cellText(rows[i]); }, ascending, locale));
+                          static_cast<int>(rows.size()), [&](int i) { return cellText(rows[i]); },
+                          ascending, locale));
 }
 
 enum class TSortArrow { None, Up, Down };
