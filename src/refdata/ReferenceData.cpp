@@ -1,0 +1,135 @@
+#include "refdata/ReferenceData.h"
+
+#include "refdata/DataFileNames.h"
+#include "refdata/DataFolders.h"
+#include "refdata/LearnedData.h"
+#include "refdata/LearnedFile.h"
+#include "refdata/LearnedLine.h"
+#include "support/Error.h"
+#include "support/LogFile.h"
+#include "support/UiPort.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The user's own file wins when it exists; the two are never merged.
+QString ChooseDataFile(const QString& folder, const QString& myName, const QString& name) {
+    return QFileInfo::exists(folder + myName) ? folder + myName : folder + name;
+}
+
+bool LoadTable(TKelmFlatFile& table, const QString& fileName, UiPort& ui) {
+    table.SetFileName(fileName);
+    try {
+        table.Initialize();
+        return true;
+    } catch (const TError& e) {
+        ui.ShowMessage(UiPort::MessageKind::Error, e.Message());
+        return false;
+    }
+}
+
+bool LoadLearnedLines(const QString& path, QStringList& lines, UiPort& ui) {
+    try {
+        lines = LearnedFile::Load(path);
+        return true;
+    } catch (const TError& e) {
+        ui.ShowMessage(UiPort::MessageKind::Error, e.Message());
+        lines.clear();
+        return false;
+    }
+}
+
+QString OneLine(QString value) {
+    for (QChar& c : value)
+        if (c == u'\t' || c == u'\r' || c == u'\n')
+            c = u' ';
+    return value;
+}
+
+} // namespace
+
+void TReferenceData::Load(const QString& defFilesPath, const QString& advancedLibraryFilesPath,
+                          UiPort& ui) {
+    FDataFolder = DataFolders::DataFolderFromSetting(defFilesPath);
+    LoadTable(FMP3ArtistExceptionsKelmFlatFile,
+              ChooseDataFile(FDataFolder, DataFileNames::MyMP3ArtistExceptions,
+                             DataFileNames::MP3ArtistExceptions),
+              ui);
+    LoadTable(FMP3GenresKelmFlatFile,
+              ChooseDataFile(FDataFolder, DataFileNames::MyMP3Genres, DataFileNames::MP3Genres),
+              ui);
+
+    FLearnedDataFolder =
+        DataFolders::LearnedDataFolderFromSetting(advancedLibraryFilesPath, FDataFolder);
+    FLearnedDataFolderPresent = QFileInfo(FLearnedDataFolder).isDir();
+    FArtistAlbumGenreList.clear();
+    FArtistGenreList.Clear();
+    FNewArtistAlbumGenreList.Clear();
+    if (!FLearnedDataFolderPresent)
+        return;
+    if (!LoadLearnedLines(FLearnedDataFolder + DataFileNames::ArtistsAlbumsGenres,
+                          FArtistAlbumGenreList, ui)) {
+        FLearnedDataFolderPresent = false;
+        return;
+    }
+    QStringList artistGenres;
+    LoadLearnedLines(FLearnedDataFolder + DataFileNames::ArtistGenre, artistGenres, ui);
+    for (const QString& line : std::as_const(artistGenres))
+        FArtistGenreList.Add(line);
+}
+
+bool TReferenceData::IsGenreName(const QString& genre) const {
+    return FMP3GenresKelmFlatFile.ContainsValue(genre);
+}
+
+bool TReferenceData::IsArtistException(const QString& artist) const {
+    return FMP3ArtistExceptionsKelmFlatFile.ContainsValue(artist);
+}
+
+QString TReferenceData::GetGenreByArtist(const QString& Artist) const {
+    if (Artist.isEmpty())
+        return {};
+    const QString prefix = Artist + u'\t';
+    for (const QString& line : FArtistGenreList.Lines())
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    return {};
+}
+
+void TReferenceData::NoteArtistAlbumGenre(const QString& artist, const QString& album,
+                                          const QString& genre) {
+    if (FLearnedDataFolderPresent)
+        FNewArtistAlbumGenreList.Add(
+            LearnedLine::Make(OneLine(artist), OneLine(album), OneLine(genre)));
+}
+
+void TReferenceData::RemoveNotedArtistAlbum(const QString& artist, const QString& album) {
+    const QStringList& lines = FNewArtistAlbumGenreList.Lines();
+    const qsizetype found = LearnedLine::Find(lines, OneLine(artist), OneLine(album), lines.size());
+    if (found >= 0)
+        FNewArtistAlbumGenreList.RemoveAt(found);
+}
+
+void TReferenceData::SaveLearnedData(TKelmLogFile& log, UiPort& ui) {
+    if (!FLearnedDataFolderPresent)
+        return;
+    if (!FNewArtistAlbumGenreList.IsEmpty()) {
+        LearnedData::MergeNewLines(FArtistAlbumGenreList, FNewArtistAlbumGenreList.Lines());
+        SortLearnedLines(FArtistAlbumGenreList);
+        LearnedFile::Save(FLearnedDataFolder + DataFileNames::ArtistsAlbumsGenres,
+                          FArtistAlbumGenreList, ui);
+    }
+
+    SortLearnedLines(FArtistAlbumGenreList);
+    FArtistGenreList.Clear();
+    if (FArtistAlbumGenreList.isEmpty())
+        return;
+    const QStringList derived = LearnedData::DeriveArtistGenres(
+        FArtistAlbumGenreList, [this](const QString& genre) { return IsGenreName(genre); },
+        [&log](const QString& line) { log.SetLogText(line); });
+    for (const QString& line : derived)
+        FArtistGenreList.Add(line);
+    LearnedFile::Save(FLearnedDataFolder + DataFileNames::ArtistGenre, FArtistGenreList.Lines(),
+                      ui);
+}
