@@ -76,6 +76,15 @@ void TMainList::ClearSelection() {
         emit SelectionChanged();
 }
 
+void TMainList::SelectOnly(int row) {
+    for (int i = 0; i < Count(); ++i)
+        FRows[std::size_t(i)].Selected = i == row;
+    if (Batching())
+        FChangedWhileBatching = true;
+    else
+        emit SelectionChanged();
+}
+
 std::vector<int> TMainList::SelectedRows() const {
     std::vector<int> rows;
     for (int i = 0; i < Count(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/MP3FileData.h"
+#include "ui/ListRows.h"
 #include "ui/MainListColumns.h"
 
 #include <QObject>
@@ -18,10 +19,16 @@ struct TMainListRow {
 // The rows of the main list in display order. Views follow it through the signals; between
 // BeginUpdate and EndUpdate the changes are gathered into one Reset, so that filling a long
 // list does not redraw it row by row.
-class TMainList : public QObject {
+class TMainList : public QObject, public TKelmListRows {
     Q_OBJECT
 public:
     int Count() const { return int(FRows.size()); }
+
+    int ColumnCount() const override { return MainListColumnCount; }
+    int RowCount() const override { return Count(); }
+    QString CellText(int row, int column) const override { return Cell(row, column); }
+    int SelectedRow() const override { return FirstSelected(); }
+    void SelectOnly(int row) override;
     const TMainListRow& Row(int index) const { return FRows[std::size_t(index)]; }
     const QString& Cell(int index, int column) const {
         return Row(index).Cells[std::size_t(column)];
@@ -46,7 +53,7 @@ public:
     void FocusRow(int index) { emit FocusRequested(index); }
 
     // Puts the rows in a new order: order[i] is the old index of the row that becomes row i.
-    void Reorder(const std::vector<int>& order);
+    void Reorder(const std::vector<int>& order) override;
 
     void BeginUpdate();
     void EndUpdate();
