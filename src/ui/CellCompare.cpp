@@ -7,34 +7,39 @@ namespace {
 
 constexpr qint64 MsPerDay = 24 * 60 * 60 * 1000;
 
-// The first separator character of a locale format, skipping its letters and quoted parts;
-// a blank only when the format has nothing else between its fields.
-QChar FormatSeparator(const QString& format, QChar fallback) {
-    QChar blank;
+// A locale format without its quoted literal parts.
+QString FormatFields(const QString& format) {
+    QString fields;
     bool quoted = false;
     for (QChar c : format) {
         if (c == u'\'')
             quoted = !quoted;
-        else if (quoted || c.isLetter())
-            continue;
-        else if (c.isSpace()) {
-            if (blank.isNull())
-                blank = c;
-        } else
-            return c;
+        else if (!quoted)
+            fields.append(c);
     }
-    return blank.isNull() ? fallback : blank;
+    return fields;
+}
+
+// The first separator character of a locale format, skipping its letters and blanks. A format
+// whose fields only blanks divide ("d MMM yyyy") names its month, which no cell reading
+// handles, so the usual separator stands in.
+QChar FormatSeparator(const QString& format, QChar fallback) {
+    for (QChar c : FormatFields(format))
+        if (!c.isLetter() && !c.isSpace())
+            return c;
+    return fallback;
 }
 
 std::array<char, 3> DateOrderOf(const QString& format) {
-    const qsizetype day = format.indexOf(u'd');
-    const qsizetype month = format.indexOf(u'M');
-    const qsizetype year = format.indexOf(u'y');
+    const QString fields = FormatFields(format);
+    const qsizetype day = fields.indexOf(u'd');
+    const qsizetype month = fields.indexOf(u'M');
+    const qsizetype year = fields.indexOf(u'y');
     if (day < 0 || month < 0 || year < 0)
         return {'D', 'M', 'Y'};
-    std::array<std::pair<qsizetype, char>, 3> fields = {{{day, 'D'}, {month, 'M'}, {year, 'Y'}}};
-    std::sort(fields.begin(), fields.end());
-    return {fields[0].second, fields[1].second, fields[2].second};
+    std::array<std::pair<qsizetype, char>, 3> order = {{{day, 'D'}, {month, 'M'}, {year, 'Y'}}};
+    std::sort(order.begin(), order.end());
+    return {order[0].second, order[1].second, order[2].second};
 }
 
 // A cursor over a cell text for the date and time readers.

@@ -112,6 +112,12 @@ TEST(CellFormats, ComeFromTheLocaleShortFormats) {
     const TCellFormats sv = TCellFormats::FromLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
     EXPECT_EQ(sv.DateSeparator, u'-');
     EXPECT_EQ(sv.DateOrder, (std::array<char, 3>{'Y', 'M', 'D'}));
+
+    // "d MMM yyyy": blanks between the fields do not make every blank a date separator.
+    const TCellFormats c = TCellFormats::FromLocale(QLocale::c());
+    EXPECT_EQ(c.DateSeparator, u'/');
+    EXPECT_EQ(c.TimeSeparator, u':');
+    EXPECT_EQ(c.DateOrder, (std::array<char, 3>{'D', 'M', 'Y'}));
 }
 
 struct DateCase {
