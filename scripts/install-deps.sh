@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev libssl-dev libmpg123-dev
-  libgtest-dev libgmock-dev googletest
+  libgtest-dev libgmock-dev googletest libtag1-dev
   iso-codes
   xvfb xauth
 )

@@ -1,0 +1,129 @@
+#include "tags/ID3FileIO.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ID3FileIO {
+
+void Fail(Operation operation, const QString& path, int errorCode, const QString& reason) {
+    const QString why = reason.isEmpty() ? qt_error_string(errorCode) : reason;
+    QString format;
+    switch (operation) {
+    case Operation::Open:
+        format = QStringLiteral("Cannot open file \"%1\". %2");
+        break;
+    case Operation::Create:
+        format = QStringLiteral("Cannot create file \"%1\". %2");
+        break;
+    case Operation::Read:
+        format = QStringLiteral("Cannot read file \"%1\". %2");
+        break;
+    case Operation::Write:
+        format = QStringLiteral("Cannot write file \"%1\". %2");
+        break;
+    case Operation::Rename:
+        format = QStringLiteral("Cannot replace file \"%1\". %2");
+        break;
+    }
+    throw TFileError(format.arg(path, why), errorCode);
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        FFd = other.Release();
+    }
+    return *this;
+}
+
+bool TFile::Close() {
+    if (FFd < 0)
+        return true;
+    const int fd = Release();
+    return ::close(fd) == 0;
+}
+
+TFile TFile::OpenForReading(const QString& path) {
+    return TFile(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+}
+
+TFile TFile::OpenExclusive(const QString& path) {
+    TFile file(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+    if (!file.IsOpen())
+        Fail(Operation::Open, path, errno);
+    if (RegularFileSize(file.Fd()) < 0)
+        Fail(Operation::Open, path, errno);
+    // Other programs that honour advisory locks (taggers, players writing play counts) keep off
+    // while the tag is written; one that holds the file makes the write fail instead of wait.
+    if (::flock(file.Fd(), LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        Fail(Operation::Open, path, error,
+             error == EWOULDBLOCK ? QStringLiteral("The file is in use by another process.")
+                                  : QString());
+    }
+    return file;
+}
+
+qint64 ReadAt(int fd, char* data, qint64 count, qint64 offset) {
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd, data + done, size_t(count - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+bool WriteAt(int fd, const char* data, qint64 count, qint64 offset) {
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::pwrite(fd, data + done, size_t(count - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+qint64 RegularFileSize(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    return qint64(st.st_size);
+}
+
+QByteArray ReadWholeFile(const QString& path) {
+    TFile file = TFile::OpenForReading(path);
+    if (!file.IsOpen())
+        Fail(Operation::Open, path, errno);
+    const qint64 size = RegularFileSize(file.Fd());
+    if (size < 0)
+        Fail(Operation::Open, path, errno);
+    QByteArray bytes;
+    bytes.resize(qsizetype(size));
+    const qint64 read = ReadAt(file.Fd(), bytes.data(), size, 0);
+    if (read < 0)
+        Fail(Operation::Read, path, errno);
+    bytes.truncate(qsizetype(read));
+    return bytes;
+}
+
+} // namespace ID3FileIO

@@ -1,0 +1,242 @@
+// The frame base and the frames that hold text, numbers and dates.
+#include "support/Error.h"
+#include "tags/ID3FrameKinds.h"
+#include "tags/ID3FrameTable.h"
+#include "tags/ID3TextEncoding.h"
+#include "tags/ID3Timestamp.h"
+
+using ID3Text::Terminator;
+
+namespace {
+
+// Content of a text-carrying frame: the encoding byte, then the text.
+QByteArray WithEncodingByte(TID3Encoding encoding, const QByteArray& text) {
+    QByteArray content;
+    content.reserve(1 + text.size());
+    content.append(char(encoding));
+    content.append(text);
+    return content;
+}
+
+// The emptiness rule of the text kinds: the content in the given encoding, encoding byte
+// included, would take fewer than 2 bytes.
+bool TakesUnderTwoBytes(const QByteArray& encodedText) {
+    return 1 + encodedText.size() < 2;
+}
+
+bool IsWholeNumber(QStringView text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+} // namespace
+
+TID3FrameKind TID3Frame::Kind() const {
+    return ID3FrameInfo(FID).Kind;
+}
+
+void TID3Frame::ReadEncoding(QByteArrayView content, qsizetype& pos) {
+    if (pos >= content.size())
+        return;
+    const quint8 encoding = quint8(content[pos]);
+    if (encoding > ienUTF_8)
+        throw TError(QStringLiteral("Unknown encoding"));
+    FEncoding = TID3Encoding(encoding);
+    ++pos;
+}
+
+std::unique_ptr<TID3Frame> CreateID3Frame(TID3FrameID id) {
+    switch (ID3FrameInfo(id).Kind) {
+    case TID3FrameKind::Text:
+        return std::make_unique<TID3TextFrame>(id);
+    case TID3FrameKind::SlashList:
+    case TID3FrameKind::NulList:
+        return std::make_unique<TID3SimpleListFrame>(id);
+    case TID3FrameKind::Number:
+        return std::make_unique<TID3NumberFrame>(id);
+    case TID3FrameKind::Timestamp:
+        return std::make_unique<TID3TimestampFrame>(id);
+    case TID3FrameKind::Comment:
+        return std::make_unique<TID3ContentFrame>(id);
+    case TID3FrameKind::Picture:
+        return std::make_unique<TID3PictureFrame>(id);
+    case TID3FrameKind::OtherText:
+    case TID3FrameKind::Skip:
+        break;
+    }
+    return std::make_unique<TID3SkipFrame>(id);
+}
+
+// --- TID3TextFrame
+
+bool TID3TextFrame::IsEmpty() const {
+    return TakesUnderTwoBytes(ID3Text::Encode(FText, FEncoding, Terminator::Without));
+}
+
+void TID3TextFrame::ParseContent(QByteArrayView content, TID3Version) {
+    qsizetype pos = 0;
+    ReadEncoding(content, pos);
+    FText = ID3Text::Read(content, pos, FEncoding);
+}
+
+QByteArray TID3TextFrame::BuildContent(TID3Version) const {
+    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({FText});
+    return WithEncodingByte(encoding, ID3Text::Encode(FText, encoding, Terminator::Without));
+}
+
+void TID3TextFrame::AutoCorrect() {
+    // A track number is a number, or a number and a count joined by "/".
+    if (ID() != fiTrackNum || FText.isEmpty())
+        return;
+    const qsizetype slash = FText.indexOf(u'/');
+    const QStringView text(FText);
+    const bool valid =
+        slash < 0 ? IsWholeNumber(text)
+                  : IsWholeNumber(text.first(slash)) && IsWholeNumber(text.sliced(slash + 1));
+    if (!valid)
+        FText.clear();
+}
+
+// --- TID3SimpleListFrame
+
+bool TID3SimpleListFrame::SeparatedByNul() const {
+    return Kind() == TID3FrameKind::NulList;
+}
+
+QByteArray TID3SimpleListFrame::Encoded(TID3Encoding encoding) const {
+    if (!SeparatedByNul())
+        return ID3Text::Encode(FStrings.join(u'/'), encoding, Terminator::Without);
+    QByteArray bytes;
+    for (const QString& value : FStrings)
+        bytes.append(ID3Text::Encode(value, encoding, Terminator::With));
+    return bytes;
+}
+
+bool TID3SimpleListFrame::IsEmpty() const {
+    return TakesUnderTwoBytes(Encoded(FEncoding));
+}
+
+void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version version) {
+    FStrings.clear();
+    qsizetype pos = 0;
+    ReadEncoding(content, pos);
+    if (SeparatedByNul()) {
+        // Every value ends with a terminator. Empty values at the end are the terminators and
+        // padding some taggers leave behind, not values.
+        while (pos < content.size())
+            FStrings.append(ID3Text::Read(content, pos, FEncoding));
+        while (!FStrings.isEmpty() && FStrings.constLast().isEmpty())
+            FStrings.removeLast();
+        return;
+    }
+    // One string cut at every "/"; version 2.4 may hold several strings, each ended by a
+    // terminator, and each of them is cut the same way.
+    do {
+        const QString text = ID3Text::Read(content, pos, FEncoding);
+        if (!text.isEmpty())
+            FStrings.append(text.split(u'/'));
+    } while (version == ive2_4 && pos < content.size());
+}
+
+QByteArray TID3SimpleListFrame::BuildContent(TID3Version) const {
+    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({FStrings.join(QString())});
+    return WithEncodingByte(encoding, Encoded(encoding));
+}
+
+void TID3SimpleListFrame::AutoCorrect() {
+    // A "/" inside a value would read back as two values.
+    if (SeparatedByNul())
+        return;
+    for (QString& value : FStrings)
+        value.remove(u'/');
+}
+
+// --- TID3NumberFrame
+
+bool TID3NumberFrame::IsYear() const {
+    return ID() == fiYear || ID() == fiOrigYear;
+}
+
+QString TID3NumberFrame::Text() const {
+    return IsYear() ? QStringLiteral("%1").arg(FNumber, 4, 10, QLatin1Char('0'))
+                    : QString::number(FNumber);
+}
+
+bool TID3NumberFrame::IsEmpty() const {
+    if (IsYear())
+        return FNumber == 0;
+    return TakesUnderTwoBytes(ID3Text::Encode(Text(), FEncoding, Terminator::Without));
+}
+
+void TID3NumberFrame::ParseContent(QByteArrayView content, TID3Version) {
+    qsizetype pos = 0;
+    ReadEncoding(content, pos);
+    bool ok = false;
+    FNumber = ID3Text::Read(content, pos, FEncoding).toUInt(&ok);
+    if (!ok)
+        FNumber = 0;
+}
+
+QByteArray TID3NumberFrame::BuildContent(TID3Version) const {
+    return WithEncodingByte(ienISO_8859_1, Text().toLatin1());
+}
+
+void TID3NumberFrame::AutoCorrect() {
+    if (IsYear() && FNumber > 9999)
+        FNumber = 0;
+}
+
+// --- TID3TimestampFrame
+
+TID3TimestampFrame::TID3TimestampFrame(TID3FrameID id) : TID3Frame(id), FDateTime(ID3ZeroDate()) {}
+
+void TID3TimestampFrame::SetDateTime(const QDateTime& dateTime) {
+    FDateTime = dateTime;
+    FUnreadableText.reset();
+}
+
+QString TID3TimestampFrame::Text() const {
+    return FUnreadableText ? *FUnreadableText : FormatID3Timestamp(FDateTime);
+}
+
+void TID3TimestampFrame::ParseContent(QByteArrayView content, TID3Version) {
+    qsizetype pos = 0;
+    ReadEncoding(content, pos);
+    const QString text = ID3Text::Read(content, pos, FEncoding);
+    FDateTime = ParseID3Timestamp(text);
+    FUnreadableText.reset();
+    if (FDateTime == ID3ZeroDate())
+        FUnreadableText = text;
+}
+
+QByteArray TID3TimestampFrame::BuildContent(TID3Version) const {
+    const QString text = Text();
+    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({text});
+    return WithEncodingByte(encoding, ID3Text::Encode(text, encoding, Terminator::Without));
+}
+
+// --- TID3SkipFrame
+
+bool TID3SkipFrame::IsEmpty() const {
+    // A text frame kept as its bytes follows the text rule; the encoding byte is one of them.
+    return Kind() == TID3FrameKind::OtherText ? FData.size() < 2 : FData.isEmpty();
+}
+
+void TID3SkipFrame::ParseContent(QByteArrayView content, TID3Version) {
+    if (Kind() == TID3FrameKind::OtherText) {
+        qsizetype pos = 0;
+        ReadEncoding(content, pos);
+    }
+    FData = content.toByteArray();
+}
+
+std::optional<QString> TID3SkipFrame::DuplicateKey() const {
+    // Only one text frame of an identifier belongs in a tag; other frames may repeat.
+    if (Kind() == TID3FrameKind::OtherText)
+        return QString();
+    return std::nullopt;
+}

@@ -1,0 +1,185 @@
+#include "tags/ID3v2FileWriter.h"
+
+#include "tags/ID3FileIO.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace ID3FileIO;
+
+namespace {
+
+constexpr qint64 PaddingUnit = 2048;
+constexpr qint64 BlockSize = 1024 * 1024;
+
+// The size of the tag area now in the file, read under the lock: the file may have changed
+// since its tag was read, and the audio data must be found where it is now.
+qint64 PresentTagArea(int fd, const QString& path, qint64 fileSize) {
+    char head[ID3v2HeaderSize];
+    const qint64 read = ReadAt(fd, head, ID3v2HeaderSize, 0);
+    if (read < 0)
+        Fail(Operation::Read, path, errno);
+    const auto header = ParseID3v2Header(QByteArrayView(head, read));
+    if (!header)
+        return 0;
+    const qint64 area = ID3v2HeaderSize + qint64(header->Size);
+    if (area > fileSize)
+        Fail(Operation::Read, path, EIO,
+             QStringLiteral("The file ends before its ID3v2 tag does."));
+    return area;
+}
+
+void WriteBlocks(int fd, const QByteArray& bytes, const QString& path) {
+    for (qint64 offset = 0; offset < bytes.size(); offset += BlockSize) {
+        const qint64 count = qMin<qint64>(BlockSize, bytes.size() - offset);
+        if (!WriteAt(fd, bytes.constData() + offset, count, offset))
+            Fail(Operation::Write, path, errno);
+    }
+}
+
+// The temporary file of a rebuild; removed again unless it took the file's place.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(const QString& folder) {
+        QByteArray name = QFile::encodeName(folder) + "/.varnholm-XXXXXX.tmp";
+        const int fd = ::mkostemps(name.data(), 4, O_CLOEXEC);
+        if (fd < 0)
+            Fail(Operation::Create, QFile::decodeName(name), errno);
+        FFile = TFile(fd);
+        FName = name;
+    }
+    ~TTemporaryFile() {
+        FFile.Close();
+        if (!FKept)
+            ::unlink(FName.constData());
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    int Fd() const { return FFile.Fd(); }
+    QString Path() const { return QFile::decodeName(FName); }
+    const QByteArray& NativePath() const { return FName; }
+    bool Close() { return FFile.Close(); }
+    void Keep() { FKept = true; }
+
+private:
+    TFile FFile;
+    QByteArray FName;
+    bool FKept = false;
+};
+
+void CopyRest(int from, qint64 offset, qint64 expectedEnd, int to, qint64 toOffset,
+              const QString& path, const QString& temporaryPath) {
+    QByteArray block(qsizetype(BlockSize), Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = ReadAt(from, block.data(), BlockSize, offset);
+        if (read < 0)
+            Fail(Operation::Read, path, errno);
+        if (read == 0)
+            break;
+        if (!WriteAt(to, block.constData(), read, toOffset))
+            Fail(Operation::Write, temporaryPath, errno);
+        offset += read;
+        toOffset += read;
+    }
+    if (offset < expectedEnd)
+        Fail(Operation::Read, path, EIO,
+             QStringLiteral("The file became shorter while it was read."));
+}
+
+bool SameFile(const QByteArray& nativePath, int fd) {
+    struct stat onDisk {};
+    struct stat open {};
+    return ::stat(nativePath.constData(), &onDisk) == 0 && ::fstat(fd, &open) == 0 &&
+           onDisk.st_dev == open.st_dev && onDisk.st_ino == open.st_ino;
+}
+
+void Rebuild(const QString& path, int fd, qint64 fileSize, qint64 oldArea, const QByteArray& area,
+             const TID3CommitObserver& observer) {
+    // A link is replaced at its target, so that the link itself stays a link.
+    QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
+        target = path;
+    const QByteArray nativeTarget = QFile::encodeName(target);
+
+    TTemporaryFile temporary(QFileInfo(target).absolutePath());
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {
+        // Owner and permissions of the file carry over; a change of owner needs privileges
+        // that a user rarely has, and its failure leaves the user as owner.
+        [[maybe_unused]] const int ownerKept = ::fchown(temporary.Fd(), st.st_uid, st.st_gid);
+        if (::fchmod(temporary.Fd(), st.st_mode & 07777) != 0)
+            Fail(Operation::Write, temporary.Path(), errno);
+    }
+    if (observer)
+        observer(TID3CommitStage::TemporaryCreated, temporary.Path());
+
+    WriteBlocks(temporary.Fd(), area, temporary.Path());
+    CopyRest(fd, oldArea, fileSize, temporary.Fd(), area.size(), path, temporary.Path());
+    if (observer)
+        observer(TID3CommitStage::AudioCopied, temporary.Path());
+
+    if (::fsync(temporary.Fd()) != 0)
+        Fail(Operation::Write, temporary.Path(), errno);
+    if (!temporary.Close())
+        Fail(Operation::Write, temporary.Path(), errno);
+    if (!SameFile(nativeTarget, fd))
+        Fail(Operation::Rename, target, ENOENT,
+             QStringLiteral("The file was removed or replaced while its tag was written."));
+    if (::rename(temporary.NativePath().constData(), nativeTarget.constData()) != 0)
+        Fail(Operation::Rename, target, errno);
+    temporary.Keep();
+
+    // The rename itself reaches the disk with the folder.
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+}
+
+} // namespace
+
+qint64 ID3v2Padding(qint64 newSize, qint64 oldSize) {
+    if (newSize < oldSize)
+        return oldSize - newSize;
+    qint64 room = oldSize;
+    if (oldSize == 0) {
+        room = PaddingUnit;
+    } else {
+        while (room <= newSize)
+            room = room + room / 2 + 1;
+        room -= newSize;
+        room = qMax(room, PaddingUnit);
+    }
+    const qint64 area = (newSize + room + PaddingUnit - 1) / PaddingUnit * PaddingUnit;
+    return area - newSize;
+}
+
+void WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
+                         const TID3CommitObserver& observer) {
+    TFile file = TFile::OpenExclusive(path);
+    const qint64 fileSize = RegularFileSize(file.Fd());
+    if (fileSize < 0)
+        Fail(Operation::Read, path, errno);
+    const qint64 oldArea = PresentTagArea(file.Fd(), path, fileSize);
+    const qint64 padding = ID3v2Padding(image.Size(), oldArea);
+    // Everything that can fail without touching the file comes first.
+    const QByteArray area = image.Area(padding);
+    if (observer)
+        observer(TID3CommitStage::Locked, QString());
+
+    if (area.size() == oldArea) {
+        WriteBlocks(file.Fd(), area, path);
+        if (!file.Close())
+            Fail(Operation::Write, path, errno);
+        return;
+    }
+    Rebuild(path, file.Fd(), fileSize, oldArea, area, observer);
+}

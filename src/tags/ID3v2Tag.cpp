@@ -1,0 +1,187 @@
+#include "tags/ID3v2Tag.h"
+
+#include "support/Error.h"
+#include "tags/ID3FileIO.h"
+#include "tags/ID3Timestamp.h"
+
+namespace {
+
+[[noreturn]] void FailNotActive() {
+    throw TError(QStringLiteral("Controller is not active"));
+}
+
+bool IsWritable(TID3Version version) {
+    return version == ive2_2 || version == ive2_3 || version == ive2_4;
+}
+
+} // namespace
+
+// --- TID3Text
+
+template <class T> T* TID3Text::Find(TID3FrameID id) const {
+    TID3Frame* frame = FTag.Frames().FindFirst(id);
+    return frame ? frame->As<T>() : nullptr;
+}
+
+template <class T> T* TID3Text::FindOrAdd(TID3FrameID id) {
+    if (!FTag.Active())
+        return nullptr;
+    if (T* frame = Find<T>(id))
+        return frame;
+    return FTag.AddFrameAs<T>(id);
+}
+
+QStringList& TID3Text::List(TID3FrameID id) {
+    if (auto* frame = FindOrAdd<TID3SimpleListFrame>(id))
+        return frame->Strings();
+    FScratch.clear();
+    return FScratch;
+}
+
+QString TID3Text::Text(TID3FrameID id) const {
+    const auto* frame = Find<TID3TextFrame>(id);
+    return frame ? frame->Text() : QString();
+}
+
+void TID3Text::SetText(TID3FrameID id, const QString& value) {
+    if (auto* frame = FindOrAdd<TID3TextFrame>(id))
+        frame->SetText(value);
+}
+
+quint32 TID3Text::Number(TID3FrameID id) const {
+    const auto* frame = Find<TID3NumberFrame>(id);
+    return frame ? frame->Number() : 0;
+}
+
+void TID3Text::SetNumber(TID3FrameID id, quint32 value) {
+    if (auto* frame = FindOrAdd<TID3NumberFrame>(id))
+        frame->SetNumber(value);
+}
+
+QDateTime TID3Text::RecordingTime() const {
+    const auto* frame = Find<TID3TimestampFrame>(fiRecordingTime);
+    return frame ? frame->DateTime() : ID3ZeroDate();
+}
+
+void TID3Text::SetRecordingTime(const QDateTime& value) {
+    if (auto* frame = FindOrAdd<TID3TimestampFrame>(fiRecordingTime))
+        frame->SetDateTime(value);
+}
+
+// --- TID3ContentFrame lookups, which need the tag
+
+TID3ContentFrame* TID3ContentFrame::Find(TID3v2Tag& tag, TID3FrameID id) {
+    TID3Frame* frame = tag.Frames().FindFirst(id);
+    return frame ? frame->As<TID3ContentFrame>() : nullptr;
+}
+
+TID3ContentFrame* TID3ContentFrame::FindOrCreate(TID3v2Tag& tag, TID3FrameID id) {
+    if (TID3ContentFrame* frame = Find(tag, id))
+        return frame;
+    return tag.AddFrameAs<TID3ContentFrame>(id);
+}
+
+// --- TID3v2Tag
+
+TID3v2Tag::TID3v2Tag() : FTexts(*this) {}
+
+void TID3v2Tag::SetFileName(const QString& fileName) {
+    if (fileName == FFileName)
+        return;
+    const bool wasActive = FActive;
+    Close();
+    FFileName = fileName;
+    if (wasActive)
+        Open();
+}
+
+void TID3v2Tag::Open() {
+    Close();
+    FData = ReadID3v2TagFile(FFileName);
+    FActive = true;
+}
+
+void TID3v2Tag::Close() {
+    FActive = false;
+    FData = TID3v2TagData();
+}
+
+TID3Version TID3v2Tag::WriteVersion() const {
+    const TID3Version version = Version();
+    return IsWritable(version) ? version : ive2_4;
+}
+
+TID3v2WriteLayout TID3v2Tag::WriteLayout() const {
+    TID3v2WriteLayout layout;
+    layout.Version = WriteVersion();
+    // The flags of a tag of another version mean nothing here.
+    if (FData.Header && IsWritable(Version())) {
+        quint8 kept = ID3v2Flags::Unsynchronisation;
+        if (layout.Version != ive2_2)
+            kept |= ID3v2Flags::Experimental;
+        if (layout.Version == ive2_4)
+            kept |= ID3v2Flags::Footer;
+        layout.Flags = FData.Header->Flags & kept;
+        layout.ExtendedHeader = FData.ExtendedHeader;
+    }
+    return layout;
+}
+
+void TID3v2Tag::Commit() {
+    if (!FActive)
+        FailNotActive();
+    FData.Frames.RemoveEmptyFrames();
+    FData.Frames.AutoCorrectAndRemoveDuplicates();
+    const TID3v2WriteLayout layout = WriteLayout();
+    const TID3v2TagImage image(FData.Frames, layout);
+    WriteID3v2TagToFile(FFileName, image, FObserver);
+    // The file now holds a tag of the write version; a later commit keeps to it.
+    if (!FData.Header || !IsWritable(Version())) {
+        TID3v2Header header;
+        header.MajorVersion = ID3MajorByteOf(layout.Version);
+        FData.Header = header;
+    }
+}
+
+bool TID3v2Tag::FindFirstFrame(TID3FrameID id, TID3Frame*& frame) const {
+    frame = FData.Frames.FindFirst(id);
+    return frame != nullptr;
+}
+
+bool TID3v2Tag::FindNextFrame(TID3FrameID id, TID3Frame*& frame) const {
+    frame = frame ? FData.Frames.FindNext(id, frame) : nullptr;
+    return frame != nullptr;
+}
+
+TID3Frame* TID3v2Tag::AddFrame(TID3FrameID id) {
+    if (!FActive)
+        FailNotActive();
+    return FData.Frames.Add(CreateID3Frame(id));
+}
+
+bool TID3v2Tag::ProbeID3v2Header(const QString& fileName, TID3Version& version) {
+    version = iveLowerThan2_2;
+    ID3FileIO::TFile file = ID3FileIO::TFile::OpenForReading(fileName);
+    if (!file.IsOpen())
+        return false;
+    char head[ID3v2HeaderSize];
+    if (ID3FileIO::ReadAt(file.Fd(), head, ID3v2HeaderSize, 0) != ID3v2HeaderSize)
+        return false;
+    const auto header = ParseID3v2Header(QByteArrayView(head, ID3v2HeaderSize));
+    if (!header)
+        return false;
+    version = header->Version();
+    return true;
+}
+
+QString MIMETypeForExtension(const QString& extension) {
+    const QString lower = extension.toLower();
+    if (lower == u".jpeg" || lower == u".jpg")
+        return QStringLiteral("image/jpeg");
+    if (lower == u".tiff" || lower == u".tif")
+        return QStringLiteral("image/tif");
+    if (lower == u".bmp")
+        return QStringLiteral("image/bitmap");
+    return QStringLiteral("image/") +
+           (extension.startsWith(u'.') ? extension.sliced(1) : extension);
+}

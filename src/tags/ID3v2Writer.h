@@ -1,0 +1,40 @@
+#pragma once
+
+#include "tags/ID3Frames.h"
+#include "tags/ID3v2Header.h"
+
+#include <optional>
+
+// How a tag is laid out when written.
+struct TID3v2WriteLayout {
+    TID3Version Version = ive2_4; // 2.2, 2.3 or 2.4
+    quint8 Flags = 0;             // header flags; the extended header flag follows ExtendedHeader
+    std::optional<TID3v2ExtendedHeader> ExtendedHeader;
+};
+
+// A tag built in memory from a frame list: header, extended header and frames, unsynchronised
+// as the layout says. Padding is added when the tag is placed in its file.
+class TID3v2TagImage {
+public:
+    // Builds every frame whose identifier belongs to the version, in list order. Throws
+    // TError("Frame size is too big") for a version 2.2 frame above 0xFFFFFF bytes.
+    TID3v2TagImage(const TID3Frames& frames, const TID3v2WriteLayout& layout);
+
+    // N: the size of the built tag with its 10-byte header.
+    qint64 Size() const { return ID3v2HeaderSize + FExtendedHeaderSize + FFrames.size(); }
+
+    // The tag area: the tag followed by padding zero bytes, the header's size counting both.
+    // Throws TError("Tag is too big") when that size does not fit a synchsafe integer.
+    QByteArray Area(qint64 padding) const;
+
+private:
+    TID3v2WriteLayout FLayout;
+    QByteArray FFrames;     // as stored: after unsynchronisation
+    quint32 FFramesCrc = 0; // of the frames before unsynchronisation (version 2.3)
+    qsizetype FExtendedHeaderSize = 0;
+};
+
+// Builds the bytes of one frame (header, additions and content) as written in the version, or
+// nothing when the version has no identifier for it.
+std::optional<QByteArray> BuildID3v2Frame(const TID3Frame& frame, TID3Version version,
+                                          bool tagUnsynchronised);
