@@ -77,16 +77,18 @@ protected:
     }
 };
 
-TEST_F(ShippedDataFiles, GenresStartWithThe148Id3v1NamesAndHaveNoDuplicates) {
+TEST_F(ShippedDataFiles, GenresStartWithTheId3v1NamesAndHaveNoDuplicates) {
     const TKelmFlatFile genres = Load(DataFileNames::MP3Genres);
-    ASSERT_GT(genres.Count(), 148);
+    ASSERT_GT(genres.Count(), 147);
     EXPECT_EQ(genres.GetValueByIndex(0), "Blues");
     EXPECT_EQ(genres.GetValueByIndex(17), "Rock");
     EXPECT_EQ(genres.GetValueByIndex(67), "Psychedelic");
     EXPECT_EQ(genres.GetValueByIndex(79), "Hard Rock");
     EXPECT_EQ(genres.GetValueByIndex(123), "A capella");
     EXPECT_EQ(genres.GetValueByIndex(125), "Dance Hall");
-    EXPECT_EQ(genres.GetValueByIndex(147), "SynthPop");
+    // ID3v1 genre 133 is left out of the offered list (its name is a slur), so the last
+    // ID3v1 name stands one place earlier.
+    EXPECT_EQ(genres.GetValueByIndex(146), "SynthPop");
     QSet<QString> seen;
     for (const TFlatFileData& entry : genres.Entries()) {
         EXPECT_TRUE(entry.ValueData.isEmpty()) << entry.Value.toStdString();
