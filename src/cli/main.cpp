@@ -1,4 +1,5 @@
 #include "cli/CliUiPort.h"
+#include "cli/OptionsCommand.h"
 #include "ui/Version.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,11 @@ const char Usage[] = "Usage: quenlor-cli [--yes | --no] COMMAND [ARGS...]\n"
                      "  --yes, --no   answer every question of the program with Yes or No\n"
                      "                (without either, questions are answered No)\n"
                      "  --help        show this text\n"
-                     "  --version     show the program's version\n";
+                     "  --version     show the program's version\n"
+                     "\n"
+                     "Commands:\n"
+                     "  options list | get NAME | set NAME VALUE | reset\n"
+                     "                show or change the stored options\n";
 
 void PrintUsage(std::FILE* out) {
     std::fputs(Usage, out);
@@ -54,7 +59,11 @@ int main(int argc, char* argv[]) {
         PrintUsage(stderr);
         return 2;
     }
-    std::fprintf(stderr, "quenlor-cli: unknown command '%s'\n", qPrintable(args.first()));
+    CliUiPort ui(answer);
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("options"))
+        return TOptionsCommand(ui).Run(args);
+    std::fprintf(stderr, "quenlor-cli: unknown command '%s'\n", qPrintable(command));
     PrintUsage(stderr);
     return 2;
 }

@@ -132,12 +132,13 @@ bool TKelmRegistryEnhanced::ReplaceKey(const QString& ASubKey,
     if (keys.isEmpty())
         return false;
     return ModifyKey({}, true, [&](TStoreKey& root) {
+        const bool existed = root.FindPath(keys) != nullptr;
         TStoreKey& key = root.CreatePath(keys);
         const TStoreKey before = key;
         key.Values.clear();
         key.SubKeys.clear();
         fill(key);
-        return !(key == before);
+        return !existed || !(key == before);
     });
 }
 

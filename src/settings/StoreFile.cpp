@@ -126,7 +126,6 @@ bool TSettingsFile::WriteLocked(const TStoreKey& tree) {
 }
 
 bool TSettingsFile::Modify(const std::function<bool(TStoreKey&)>& change) {
-    FLastError.clear();
     if (FBatchDepth > 0) {
         if (!FBatchUsable) {
             FBatchFailed = true;
@@ -136,6 +135,7 @@ bool TSettingsFile::Modify(const std::function<bool(TStoreKey&)>& change) {
             FBatchChanged = true;
         return true;
     }
+    FLastError.clear();
     const std::unique_ptr<TStoreFileLock> lock = Lock();
     if (!lock->IsLocked())
         return false;

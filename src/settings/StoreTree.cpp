@@ -93,29 +93,46 @@ const QString IntegerField = QStringLiteral("integer");
 const QString StringField = QStringLiteral("string");
 const QString BinaryField = QStringLiteral("binary");
 
-QJsonObject KeyToJson(const TStoreKey& key, bool withName) {
-    QJsonObject object;
-    if (withName)
-        object.insert(NameField, key.Name);
-    QJsonArray values;
-    for (const auto& [name, value] : key.Values) {
-        QJsonObject v{{NameField, name}};
-        if (const auto* i = std::get_if<qint32>(&value))
-            v.insert(IntegerField, *i);
-        else if (const auto* s = std::get_if<QString>(&value))
-            v.insert(StringField, *s);
-        else
-            v.insert(BinaryField, QString::fromLatin1(std::get<QByteArray>(value).toBase64()));
-        values.append(v);
+// The file is written by hand rather than through QJsonObject, which sorts members: a person
+// reading the file sees each key's name first and one value per line.
+QByteArray JsonString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2); // strip the brackets of ["..."]
+}
+
+void WriteKeyBody(QByteArray& out, const TStoreKey& key, int depth, const QByteArray& nameMember) {
+    const QByteArray indent(depth * 2, ' ');
+    QByteArrayList members;
+    if (!nameMember.isEmpty())
+        members.append(indent + "  " + nameMember);
+    if (!key.Values.empty()) {
+        QByteArray values = indent + "  \"values\": [\n";
+        for (std::size_t i = 0; i < key.Values.size(); ++i) {
+            const auto& [name, value] = key.Values[i];
+            values += indent + "    {\"name\": " + JsonString(name) + ", ";
+            if (const auto* n = std::get_if<qint32>(&value))
+                values += "\"integer\": " + QByteArray::number(*n);
+            else if (const auto* t = std::get_if<QString>(&value))
+                values += "\"string\": " + JsonString(*t);
+            else
+                values += "\"binary\": \"" + std::get<QByteArray>(value).toBase64() + '"';
+            values += i + 1 < key.Values.size() ? "},\n" : "}\n";
+        }
+        members.append(values + indent + "  ]");
     }
-    if (!values.isEmpty())
-        object.insert(ValuesField, values);
-    QJsonArray keys;
-    for (const TStoreKey& sub : key.SubKeys)
-        keys.append(KeyToJson(sub, true));
-    if (!keys.isEmpty())
-        object.insert(KeysField, keys);
-    return object;
+    if (!key.SubKeys.empty()) {
+        QByteArray keys = indent + "  \"keys\": [\n";
+        for (std::size_t i = 0; i < key.SubKeys.size(); ++i) {
+            keys += indent + "    {\n";
+            WriteKeyBody(keys, key.SubKeys[i], depth + 2,
+                         "\"name\": " + JsonString(key.SubKeys[i].Name));
+            keys += indent + (i + 1 < key.SubKeys.size() ? "    },\n" : "    }\n");
+        }
+        members.append(keys + indent + "  ]");
+    }
+    out += members.join(",\n");
+    if (!members.isEmpty())
+        out += '\n';
 }
 
 class TParser {
@@ -200,9 +217,10 @@ private:
 } // namespace
 
 QByteArray SerializeStore(const TStoreKey& root) {
-    QJsonObject object = KeyToJson(root, false);
-    object.insert(QStringLiteral("format"), QStringLiteral("Varnholm settings 1"));
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+    QByteArray out = "{\n";
+    WriteKeyBody(out, root, 0, "\"format\": \"Varnholm settings 1\"");
+    out += "}\n";
+    return out;
 }
 
 std::optional<TStoreKey> ParseStore(const QByteArray& bytes, QString* error) {
