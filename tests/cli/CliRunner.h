@@ -1,0 +1,32 @@
+#pragma once
+
+#include "testsupport/TempDir.h"
+
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// Runs the built quenlor-cli with its per-user folders inside a temporary folder, so that a test
+// sees only the settings and data it made itself.
+class CliRunner {
+public:
+    struct Result {
+        int ExitCode = -1;
+        QString Out;
+        QString Err;
+        QStringList OutLines() const;
+        QStringList ErrLines() const;
+    };
+
+    CliRunner();
+    Result Run(const QStringList& args) const;
+
+    const TempDir& Home() const { return FHome; }
+    QString ConfigFolder() const; // where the settings file lives
+    QString DataFolder() const;   // the default data folder
+    QString SettingsFile() const { return ConfigFolder() + QStringLiteral("/settings.json"); }
+    QProcessEnvironment& Environment() { return FEnv; }
+
+private:
+    TempDir FHome;
+    QProcessEnvironment FEnv;
+};
