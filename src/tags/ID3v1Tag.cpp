@@ -2,17 +2,14 @@
 
 #include "support/Error.h"
 #include "tags/Genres.h"
+#include "tags/ID3FileIO.h"
 
-#include <QFile>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
+
+using namespace ID3FileIO;
 
 constexpr int TitleOffset = 3;
 constexpr int ArtistOffset = 33;
@@ -25,74 +22,21 @@ constexpr int GenreOffset = 127;
 
 using TTagBytes = std::array<char, TID3v1Tag::TagSize>;
 
-// A file descriptor that closes itself. The tag is read and written with plain system calls:
-// the analysis of a large library opens every file, and each saved call counts.
-class TFileHandle {
-public:
-    TFileHandle(const QString& path, int flags)
-        // O_NONBLOCK: a FIFO with an .mp3 name must not hang the analysis; Size() refuses it.
-        : FFd(::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC | O_NONBLOCK)) {}
-    ~TFileHandle() {
-        if (FFd >= 0)
-            ::close(FFd);
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    bool IsOpen() const { return FFd >= 0; }
-    int Fd() const { return FFd; }
-    // The size of a regular file; -1 for anything else or when it cannot be told.
-    off_t Size() const {
-        struct stat st {};
-        return ::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : -1;
-    }
-
-private:
-    int FFd;
-};
-
-bool ReadFully(int fd, char* data, size_t count, off_t offset) {
-    while (count > 0) {
-        const ssize_t n = ::pread(fd, data, count, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= size_t(n);
-        offset += n;
-    }
-    return true;
-}
-
-bool WriteFully(int fd, const char* data, size_t count, off_t offset) {
-    while (count > 0) {
-        const ssize_t n = ::pwrite(fd, data, count, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= size_t(n);
-        offset += n;
-    }
-    return true;
-}
-
 bool StartsWithTagMarker(const char* bytes) {
     return std::memcmp(bytes, "TAG", 3) == 0;
 }
 
 // Reads the last 128 bytes of the file; nothing when the file is shorter or cannot be read.
 std::optional<TTagBytes> ReadLastBytes(const QString& path) {
-    const TFileHandle file(path, O_RDONLY);
+    const TFile file = TFile::OpenForReading(path);
     if (!file.IsOpen())
         return std::nullopt;
-    const off_t size = file.Size();
+    const qint64 size = RegularFileSize(file.Fd());
     if (size < TID3v1Tag::TagSize)
         return std::nullopt;
     TTagBytes bytes;
-    if (!ReadFully(file.Fd(), bytes.data(), bytes.size(), size - TID3v1Tag::TagSize))
+    if (ReadAt(file.Fd(), bytes.data(), TID3v1Tag::TagSize, size - TID3v1Tag::TagSize) !=
+        TID3v1Tag::TagSize)
         return std::nullopt;
     return bytes;
 }
@@ -182,22 +126,27 @@ bool TID3v1Tag::Commit() {
         bytes[TrackOffset] = char(AlbumTrack);
 
     FHasTag.reset();
-    // Never creates the file; the lock keeps two of our writers from interleaving.
-    const TFileHandle file(FFileName, O_RDWR);
-    if (!file.IsOpen() || ::flock(file.Fd(), LOCK_EX | LOCK_NB) != 0)
+    // Opening never creates the file. Failures are answered with false, not raised: the
+    // writers go on with the ID3v2 tag and the next file.
+    TFile file;
+    try {
+        file = TFile::OpenExclusive(FFileName);
+    } catch (const TFileError&) {
         return false;
-    const off_t size = file.Size();
+    }
+    const qint64 size = RegularFileSize(file.Fd());
     if (size < 0)
         return false;
-    off_t offset = size;
+    qint64 offset = size;
     if (size >= TagSize) {
         std::array<char, 3> marker{};
-        if (!ReadFully(file.Fd(), marker.data(), marker.size(), size - TagSize))
+        if (ReadAt(file.Fd(), marker.data(), qint64(marker.size()), size - TagSize) !=
+            qint64(marker.size()))
             return false;
         if (StartsWithTagMarker(marker.data()))
             offset = size - TagSize;
     }
-    return WriteFully(file.Fd(), bytes.data(), bytes.size(), offset);
+    return WriteAt(file.Fd(), bytes.data(), TagSize, offset) && file.Close();
 }
 
 bool TID3v1Tag::HasTag() const {

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Measures how fast the analysis values of a library are read through our tag components,
+# against the floor (open, ID3v2 header, declared tag bytes, last 128 bytes).
+#
+#   bench/run-tag-bench.sh [COUNT] [RUNS]      (defaults: 20000 files, 5 runs)
+#
+# Builds Release into build-bench/, makes the corpus once under $TMPDIR (or /tmp), warms the page
+# cache, runs floor and reader alternately RUNS times and prints the medians and ours/floor.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+count="${1:-20000}"
+runs="${2:-5}"
+build="$root/build-bench"
+corpus="${TMPDIR:-/tmp}/varnholm-tag-corpus-$count"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNHOLM_BUILD_TESTS=OFF \
+  -DVARNHOLM_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target make-corpus tag-floor tag-reader >/dev/null
+
+if [ ! -f "$corpus/.complete" ]; then
+  rm -rf "$corpus"
+  "$build/bin/make-corpus" "$corpus" "$count"
+  touch "$corpus/.complete"
+fi
+echo "corpus: $corpus ($(du -sh "$corpus" | cut -f1))"
+
+# Warm cache: every file read once, and each program run once.
+find "$corpus" -name '*.mp3' -print0 | xargs -0 cat >/dev/null
+"$build/bin/tag-floor" "$corpus" >/dev/null
+"$build/bin/tag-reader" "$corpus" >/dev/null
+
+seconds() { sed -n 's/.* seconds \([0-9.]*\).*/\1/p'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+floor_times=()
+ours_times=()
+for ((i = 1; i <= runs; i++)); do
+  floor_times+=("$("$build/bin/tag-floor" "$corpus" | seconds)")
+  ours_times+=("$("$build/bin/tag-reader" "$corpus" | seconds)")
+done
+floor=$(printf '%s\n' "${floor_times[@]}" | median)
+ours=$(printf '%s\n' "${ours_times[@]}" | median)
+echo "floor runs (s): ${floor_times[*]}"
+echo "ours runs (s):  ${ours_times[*]}"
+awk -v f="$floor" -v o="$ours" -v n="$count" 'BEGIN {
+  printf "floor median %.4f s (%.1f us/file)\n", f, f * 1e6 / n
+  printf "ours  median %.4f s (%.1f us/file)\n", o, o * 1e6 / n
+  printf "ratio ours/floor %.2f\n", o / f
+}'
