@@ -1,4 +1,5 @@
 #include "cli/CliUiPort.h"
+#include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "ui/Version.h"
 
@@ -8,19 +9,22 @@
 
 namespace {
 
-const char Usage[] = "Usage: quenlor-cli [--yes | --no] COMMAND [ARGS...]\n"
-                     "\n"
-                     "Keeps an MP3 library in order without the desktop window.\n"
-                     "\n"
-                     "Options:\n"
-                     "  --yes, --no   answer every question of the program with Yes or No\n"
-                     "                (without either, questions are answered No)\n"
-                     "  --help        show this text\n"
-                     "  --version     show the program's version\n"
-                     "\n"
-                     "Commands:\n"
-                     "  options list | get NAME | set NAME VALUE | reset\n"
-                     "                show or change the stored options\n";
+const char Usage[] =
+    "Usage: quenlor-cli [--yes | --no] COMMAND [ARGS...]\n"
+    "\n"
+    "Keeps an MP3 library in order without the desktop window.\n"
+    "\n"
+    "Options:\n"
+    "  --yes, --no   answer every question of the program with Yes or No\n"
+    "                (without either, questions are answered No)\n"
+    "  --help        show this text\n"
+    "  --version     show the program's version\n"
+    "\n"
+    "Commands:\n"
+    "  list PATH...  read MP3 files, playlists or a folder (the first folder ends\n"
+    "                the paths) and print the list as CSV; no file is changed\n"
+    "  options list | get NAME | set NAME VALUE | reset\n"
+    "                show or change the stored options\n";
 
 void PrintUsage(std::FILE* out) {
     std::fputs(Usage, out);
@@ -63,6 +67,8 @@ int main(int argc, char* argv[]) {
     const QString command = args.takeFirst();
     if (command == QStringLiteral("options"))
         return TOptionsCommand(ui).Run(args);
+    if (command == QStringLiteral("list"))
+        return TListCommand(ui).Run(args);
     std::fprintf(stderr, "quenlor-cli: unknown command '%s'\n", qPrintable(command));
     PrintUsage(stderr);
     return 2;

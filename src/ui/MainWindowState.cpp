@@ -14,7 +14,8 @@ constexpr TCommand AlwaysAvailable[] = {TCommand::Browse,          TCommand::Ope
 
 } // namespace
 
-TMainWindowState::TMainWindowState(UiPort& ui) : FUi(ui) {
+TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
+    : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui), FLog(paths.LogFileName) {
     for (TCommand c : AlwaysAvailable)
         FEnabled[std::size_t(c)] = true;
 }
@@ -23,6 +24,10 @@ TMainWindowState::~TMainWindowState() {
     // Rows point into the catalogue: empty the list before the records go.
     FMainList.Clear();
     ClearMP3FileDataList(FCatalogue);
+}
+
+TFileAnalysisContext TMainWindowState::AnalysisContext() {
+    return {FCatalogue, FID3v2Tag1, FID3v1Tag1, FReferenceData, FLog, FOptions};
 }
 
 void TMainWindowState::SetEnabled(TCommand c, bool enabled) {
@@ -93,10 +98,18 @@ TLongOperation::TLongOperation(TMainWindowState& state, UiPort::Cursor cursor,
     ui.SetProgressPosition(0);
     ui.SetProgressMaximum(steps);
     state.FBusy = true;
+    state.FOperationRunning = true;
+}
+
+void TLongOperation::SetPhase(const QString& statusText, int steps) {
+    FState.SetStatusText(statusText);
+    FState.Ui().SetProgressPosition(0);
+    FState.Ui().SetProgressMaximum(steps);
 }
 
 TLongOperation::~TLongOperation() {
     FState.FBusy = false;
+    FState.FOperationRunning = false;
     FState.FStopRequest = false;
     // The commands that always work come back; those that depend on the list follow it.
     for (TCommand c : FDisabled)
@@ -109,7 +122,7 @@ TLongOperation::~TLongOperation() {
 
 bool TLongOperation::Step() {
     FState.Ui().ProcessPendingEvents();
-    if (FState.FStopRequest || FStopped) {
+    if (FState.FStopRequest) {
         FState.FBusy = false;
         FState.FStopRequest = false;
         FStopped = true;

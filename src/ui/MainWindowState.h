@@ -1,13 +1,33 @@
 #pragma once
 
+#include "catalogue/FileAnalysis.h"
 #include "catalogue/MP3FileData.h"
+#include "discovery/KelmFileFind.h"
+#include "refdata/FlatFile.h"
+#include "refdata/ReferenceData.h"
+#include "settings/KelmRegistryEnhanced.h"
 #include "settings/OptionSet.h"
+#include "support/LogFile.h"
 #include "support/UiPort.h"
+#include "tags/ID3v1Tag.h"
+#include "tags/ID3v2Tag.h"
 #include "ui/Commands.h"
+#include "ui/KelmListView.h"
 #include "ui/MainList.h"
 
 #include <QObject>
 #include <array>
+#include <functional>
+
+// Where the main window keeps its files; the defaults are the per-user folders, tests and the
+// command-line tool may point them elsewhere.
+struct TMainWindowPaths {
+    QString StoreFileName;
+    QString LogFileName;
+    QString InstalledDataFolder;
+    QString ApplicationFolder; // where the running program lies, stored for outside tools
+    static TMainWindowPaths Defaults();
+};
 
 // The main window without pixels: the catalogue, the main list, the mismatch count, the busy
 // flag and stop request, the status text and every command's enabled state. The desktop
@@ -16,8 +36,50 @@
 class TMainWindowState : public QObject {
     Q_OBJECT
 public:
-    explicit TMainWindowState(UiPort& ui);
+    TMainWindowState(UiPort& ui, const TMainWindowPaths& paths = TMainWindowPaths::Defaults());
     ~TMainWindowState() override;
+
+    // Start-up: history lists, data folder and data files, learned data, the list sorted by
+    // Name; then the options loaded and applied.
+    void Startup();
+    // Reads the option set from the store and pushes it into the components.
+    void LoadAndApplyOptions();
+    // Handles the program's arguments as a drop would, in order; a folder ends them.
+    void HandleCommandLine(const QStringList& arguments);
+    // Shut-down: column widths, program folder and version, history lists, learned data; then
+    // the list and the catalogue emptied. Safe to call more than once.
+    void Shutdown();
+
+    // The pieces of the window that the desktop program supplies; left empty elsewhere.
+    std::function<QList<int>()> MainListColumnWidths;
+    std::function<void(const QList<int>&)> SetMainListColumnWidths;
+
+    // Opening folders, files and playlists.
+    void BrowseMP3Folder(const QString& FolderName);
+    TMP3FileData* OpenMP3File(const QString& FileName);
+    void OpenM3UFile(const QString& FileName);
+    void BrowseCommand();
+    void OpenCommand();
+    void BrowseHistoryClick(int index);
+    void OpenHistoryClick(int index);
+    void HandleDrop(const QStringList& paths);
+    const QStringList& BrowseHistory() const { return FBrowseHistory; }
+    const QStringList& OpenHistory() const { return FOpenHistory; }
+    const QString& PickerFolder() const { return FPickerFolder; }
+    const QString& OpenFileName() const { return FOpenFileName; }
+
+    // Writes a record into a row: the given row, else with EnableFind the row already showing
+    // it, else a new row at the bottom. Returns the row, or -1 without a record.
+    int DisplayMP3FileData(TMP3FileData* AMP3FileData, bool EnableFind, int AMP3ListItem = -1);
+
+    TKelmRegistryEnhanced& Store() { return FStore; }
+    TReferenceData& ReferenceData() { return FReferenceData; }
+    TKelmLogFile& Log() { return FLog; }
+    TKelmFlatFile& UpdateDataFilesKelmFlatFile() { return FUpdateDataFilesKelmFlatFile; }
+    TKelmListView& ListView() { return FListView; }
+    TID3v2Tag& ID3v2Tag1() { return FID3v2Tag1; }
+    TID3v1Tag& ID3v1Tag1() { return FID3v1Tag1; }
+    TFileAnalysisContext AnalysisContext();
 
     UiPort& Ui() { return FUi; }
     TOptionSet& Options() { return FOptions; }
@@ -47,6 +109,10 @@ public:
     // Empties the main list (the catalogue keeps its records).
     void ClearMainList();
 
+    // The file-menu and list commands that change the list or the catalogue cannot start while
+    // a long operation runs: its loop would go on over rows and records that are gone.
+    bool CanChangeList() const { return !FOperationRunning; }
+
 signals:
     void CommandStatesChanged();
     void StatusTextChanged(const QString& text);
@@ -58,13 +124,35 @@ private:
     void UpdateCommandStates();
     void SetStatusText(const QString& text);
 
+    static void AddToHistory(QStringList& history, const QString& path, int maximum);
+    void OpenByExtension(const QString& path);
+    void ResolveShortcut(QString& path);
+
     UiPort& FUi;
+    TMainWindowPaths FPaths;
+    TKelmRegistryEnhanced FStore;
+    TKelmLogFile FLog;
+    TReferenceData FReferenceData;
+    TKelmFlatFile FUpdateDataFilesKelmFlatFile;
+    TKelmFileFind FFileFind;
+    TID3v2Tag FID3v2Tag1;
+    TID3v1Tag FID3v1Tag1;
+    TOptionDefaults FOptionDefaults;
     TOptionSet FOptions;
+    QStringList FBrowseHistory;
+    QStringList FOpenHistory;
+    QString FPickerFolder;
+    QString FOpenFileName;
+    bool FShutDown = false;
     TMP3FileDataList FCatalogue;
     TMainList FMainList;
+    TKelmListView FListView{FMainList, FUi};
     int FMismatchCount = 0;
     bool FBusy = false;
     bool FStopRequest = false;
+    // Set for the whole of a long operation, also after a stop request cleared the busy flag
+    // while the operation finishes its current phase.
+    bool FOperationRunning = false;
     bool FStatisticsValid = false;
     std::array<bool, std::size_t(TCommand::Count)> FEnabled{};
     QString FStatusText;
@@ -86,6 +174,8 @@ public:
     // False when the person asked to stop: the busy flag and the stop request are then cleared.
     bool Step();
     bool Stopped() const { return FStopped; }
+    // A new phase of the same operation: its status text and number of steps.
+    void SetPhase(const QString& statusText, int steps);
 
 private:
     TMainWindowState& FState;

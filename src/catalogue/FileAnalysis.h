@@ -1,0 +1,33 @@
+#pragma once
+
+#include "catalogue/MP3FileData.h"
+
+class TID3v1Tag;
+class TID3v2Tag;
+class TKelmLogFile;
+class TReferenceData;
+struct TOptionSet;
+
+// What the analysis of a file reads and writes besides the file: the catalogue, the two tag
+// components (one file at a time), the reference data, the log and the options.
+struct TFileAnalysisContext {
+    TMP3FileDataList& MP3FileDataList;
+    TID3v2Tag& ID3v2Tag1;
+    TID3v1Tag& ID3v1Tag1;
+    TReferenceData& ReferenceData;
+    TKelmLogFile& KelmLogFile1;
+    const TOptionSet& Options;
+};
+
+// Reads the file's tags into a record: values from the ID3v2 tag, completed from the ID3v1 tag
+// and the file name, the featuring, track, year, genre, comment and cover rules applied, the
+// expected name computed and the mismatch decided. With EnableFind a record already holding
+// this exact path is filled again; otherwise a new record is appended to the catalogue.
+// Returns the record, or nullptr when no regular file exists at FileName. A damaged ID3v2 tag
+// never ends the analysis: the file is read as if it had none, flagged, and the log names it.
+TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
+                                          TFileAnalysisContext& context);
+
+// The cover picture in the MP3 file's folder: "Cover.jpg", then "Front.jpg", then
+// "Folder.jpg"; "" when there is none. A read-only picture is noted in the log.
+QString GetPictureFileName(const QString& MP3FileName, TKelmLogFile& log);

@@ -1,0 +1,21 @@
+#include "cli/ListCommand.h"
+
+#include "cli/CliUiPort.h"
+#include "cli/MainListCsv.h"
+#include "ui/MainWindowState.h"
+
+int TListCommand::Run(const QStringList& paths) {
+    if (paths.isEmpty()) {
+        std::fputs("quenlor-cli: list needs at least one PATH\n", FErr);
+        return 2;
+    }
+    TMainWindowState state(FUi);
+    state.Startup();
+    state.HandleCommandLine(paths);
+    const QByteArray csv = MainListCsv(state.MainList());
+    std::fwrite(csv.constData(), 1, std::size_t(csv.size()), FOut);
+    std::fflush(FOut);
+    std::fprintf(FErr, "%s\n", state.StatusText().toUtf8().constData());
+    state.Shutdown();
+    return 0;
+}

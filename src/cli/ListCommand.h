@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdio>
+
+class CliUiPort;
+
+// quenlor-cli list PATH...
+// Starts up as the desktop program does, handles the paths as its command-line arguments
+// (MP3 files, playlists, shortcuts; a folder is browsed and ends them), prints the main list as
+// CSV on stdout and the status text on stderr, and shuts down (learned data saved). No music
+// file is ever written.
+class TListCommand {
+public:
+    explicit TListCommand(CliUiPort& ui, std::FILE* out = stdout, std::FILE* err = stderr)
+        : FUi(ui), FOut(out), FErr(err) {}
+
+    int Run(const QStringList& paths);
+
+private:
+    CliUiPort& FUi;
+    std::FILE* FOut;
+    std::FILE* FErr;
+};

@@ -1,0 +1,230 @@
+#include "ui/MainWindowState.h"
+
+#include "discovery/M3UPlaylistReader.h"
+#include "discovery/MP3FileSearch.h"
+#include "support/Error.h"
+#include "support/ShellLink.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString LowerExtension(const QString& path) {
+    return QFileInfo(path).suffix().toLower();
+}
+
+// Keeps the list's redrawing suspended for a batch of rows, whatever ends the batch.
+class TListUpdateGuard {
+public:
+    explicit TListUpdateGuard(TMainList& list) : FList(list) { FList.BeginUpdate(); }
+    ~TListUpdateGuard() { FList.EndUpdate(); }
+    TListUpdateGuard(const TListUpdateGuard&) = delete;
+    TListUpdateGuard& operator=(const TListUpdateGuard&) = delete;
+
+private:
+    TMainList& FList;
+};
+
+} // namespace
+
+void TMainWindowState::AddToHistory(QStringList& history, const QString& path, int maximum) {
+    if (path.isEmpty())
+        return;
+    for (qsizetype i = 0; i < history.size(); ++i) {
+        if (history[i].compare(path, Qt::CaseInsensitive) == 0) {
+            history.move(i, 0); // keeps the letter case it was first added with
+            return;
+        }
+    }
+    history.prepend(path);
+    if (history.size() > maximum)
+        history.removeLast();
+}
+
+void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
+    if (!CanChangeList())
+        return;
+    TLongOperation operation(
+        *this, UiPort::Cursor::Busy,
+        {TCommand::Browse, TCommand::Open, TCommand::Export, TCommand::Fix, TCommand::Refresh},
+        QStringLiteral("Searching files"), 0);
+    AddToHistory(FBrowseHistory, FolderName, FOptions.RecentlyUsedFileList);
+    PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
+    const QStringList files = RunMP3FileSearch(FFileFind, FOptions);
+    operation.SetPhase(QStringLiteral("Processing files"), int(files.size()) * 2);
+
+    ClearMainList();
+    ClearMP3FileDataList(FCatalogue);
+
+    TFileAnalysisContext context = AnalysisContext();
+    for (const QString& file : files) {
+        if (!operation.Step())
+            break;
+        AddMP3FileToMP3FileDataList(file, false, context);
+    }
+    {
+        TListUpdateGuard batch(FMainList);
+        for (const auto& record : FCatalogue) {
+            if (!operation.Step())
+                break;
+            DisplayMP3FileData(record.get(), false);
+        }
+    }
+    if (FMainList.Count() > 0 && !operation.Stopped()) {
+        FMainList.SelectOnly(0);
+        FMainList.FocusRow(0);
+    }
+    UpdateStatusBar();
+}
+
+TMP3FileData* TMainWindowState::OpenMP3File(const QString& FileName) {
+    AddToHistory(FOpenHistory, FileName, FOptions.RecentlyUsedFileList);
+    TFileAnalysisContext context = AnalysisContext();
+    TMP3FileData* record = AddMP3FileToMP3FileDataList(FileName, true, context);
+    if (record) {
+        const int row = DisplayMP3FileData(record, true);
+        FMainList.SetSelected(row, true);
+        FMainList.FocusRow(row);
+    }
+    return record;
+}
+
+void TMainWindowState::OpenM3UFile(const QString& FileName) {
+    AddToHistory(FOpenHistory, FileName, FOptions.RecentlyUsedFileList);
+    FUi.SetCursor(UiPort::Cursor::Background);
+    TFileAnalysisContext context = AnalysisContext();
+    for (const TM3UEntry& entry : ReadM3UFile(FileName)) {
+        TMP3FileData* record = AddMP3FileToMP3FileDataList(entry.FileName, false, context);
+        const int row = DisplayMP3FileData(record, false);
+        if (row < 0)
+            continue;
+        // The playlist's own artist and title fill only the cells the tags left empty.
+        if (FMainList.Cell(row, mcArtist).isEmpty())
+            FMainList.SetCell(row, mcArtist, entry.Artist);
+        if (FMainList.Cell(row, mcTitle).isEmpty())
+            FMainList.SetCell(row, mcTitle, entry.Title);
+    }
+    FUi.SetCursor(UiPort::Cursor::Normal);
+}
+
+void TMainWindowState::OpenByExtension(const QString& path) {
+    const QString extension = LowerExtension(path);
+    if (extension == u"mp3")
+        OpenMP3File(path);
+    else if (extension == u"m3u")
+        OpenM3UFile(path);
+}
+
+void TMainWindowState::BrowseCommand() {
+    if (!CanChangeList())
+        return;
+    const QString start = FPickerFolder.isEmpty() ? FOptions.MusicLibraryHomePath : FPickerFolder;
+    const QString folder = FUi.PickFolder(QStringLiteral("Browse for a music folder"), start);
+    if (folder.isEmpty())
+        return;
+    FPickerFolder = folder;
+    BrowseMP3Folder(folder);
+}
+
+void TMainWindowState::OpenCommand() {
+    if (!CanChangeList())
+        return;
+    const QString start = FOpenFileName.isEmpty() ? FOptions.MusicLibraryHomePath
+                                                  : QFileInfo(FOpenFileName).absolutePath();
+    const QStringList chosen =
+        FUi.PickOpenFiles(QStringLiteral("Open"), start,
+                          {QStringLiteral("MP3 files (*.mp3)"), QStringLiteral("M3U files (*.m3u)"),
+                           QStringLiteral("All files (*)")});
+    if (chosen.isEmpty())
+        return;
+    FOpenFileName = chosen.first();
+    ClearMainList();
+    OpenByExtension(FOpenFileName);
+    UpdateStatusBar();
+}
+
+void TMainWindowState::BrowseHistoryClick(int index) {
+    if (!CanChangeList() || index < 0 || index >= FBrowseHistory.size())
+        return;
+    const QString path = FBrowseHistory[index];
+    if (QFileInfo(path).isDir()) {
+        FPickerFolder = path;
+        BrowseMP3Folder(path);
+        return;
+    }
+    FUi.ShowMessage(
+        UiPort::MessageKind::Error,
+        QStringLiteral("Cannot browse \"%1\".\rThe folder has been deleted or moved.").arg(path));
+    FBrowseHistory.removeOne(path);
+}
+
+void TMainWindowState::OpenHistoryClick(int index) {
+    if (!CanChangeList() || index < 0 || index >= FOpenHistory.size())
+        return;
+    const QString path = FOpenHistory[index];
+    if (QFileInfo(path).isFile()) {
+        ClearMainList();
+        FOpenFileName = path;
+        OpenByExtension(path);
+        UpdateStatusBar();
+        return;
+    }
+    FUi.ShowMessage(
+        UiPort::MessageKind::Error,
+        QStringLiteral("Cannot open \"%1\".\rThe file has been deleted or moved.").arg(path));
+    FOpenHistory.removeOne(path);
+}
+
+void TMainWindowState::ResolveShortcut(QString& path) {
+    if (LowerExtension(path) != u"lnk")
+        return;
+    TKelmShellLink link;
+    link.SetFileName(path);
+    link.Read();
+    path = link.Target();
+}
+
+void TMainWindowState::HandleDrop(const QStringList& paths) {
+    if (!CanChangeList())
+        return;
+    ClearMainList();
+    try {
+        for (QString path : paths) {
+            ResolveShortcut(path);
+            const QString extension = LowerExtension(path);
+            if (extension == u"mp3" || extension == u"m3u") {
+                FOpenFileName = path;
+                OpenByExtension(path);
+            } else if (QFileInfo(path).isDir()) {
+                FPickerFolder = path;
+                BrowseMP3Folder(path);
+            }
+        }
+    } catch (const TError& e) {
+        FUi.ShowMessage(UiPort::MessageKind::Error, e.Message());
+        return;
+    }
+    UpdateStatusBar();
+}
+
+void TMainWindowState::HandleCommandLine(const QStringList& arguments) {
+    if (arguments.isEmpty() || !CanChangeList())
+        return;
+    try {
+        for (QString argument : arguments) {
+            ResolveShortcut(argument);
+            const QString extension = LowerExtension(argument);
+            if (extension == u"mp3" || extension == u"m3u") {
+                if (QFileInfo(argument).isFile())
+                    OpenByExtension(argument);
+            } else if (QFileInfo(argument).isDir()) {
+                BrowseMP3Folder(argument);
+                break;
+            }
+        }
+    } catch (const TError& e) {
+        FUi.ShowMessage(UiPort::MessageKind::Error, e.Message());
+        return;
+    }
+    UpdateStatusBar();
+}

@@ -1,0 +1,50 @@
+#include "ui/MainWindowState.h"
+
+#include "catalogue/NameComputing.h"
+
+namespace {
+
+// The folder part of a path without its trailing "/"; the root keeps its separator.
+QString LocationOf(const QString& fileName) {
+    const qsizetype slash = fileName.lastIndexOf(u'/');
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QStringLiteral("/") : fileName.left(slash);
+}
+
+} // namespace
+
+int TMainWindowState::DisplayMP3FileData(TMP3FileData* AMP3FileData, bool EnableFind,
+                                         int AMP3ListItem) {
+    if (!AMP3FileData)
+        return -1;
+    const TMP3TagData& tag = AMP3FileData->MP3TagData;
+    const QString& fileName = AMP3FileData->FileName;
+    std::array<QString, MainListColumnCount> cells;
+    cells[mcName] = fileName.mid(fileName.lastIndexOf(u'/') + 1);
+    cells[mcLocation] = LocationOf(fileName);
+    // Computed afresh, so that a changed naming option shows as soon as the row is shown again.
+    cells[mcComputedName] =
+        BuildMP3Name(tag, GetMP3NameComputingMode(tag, fileName, FOptions), FOptions);
+    const bool mismatch = cells[mcName] != cells[mcComputedName] || AMP3FileData->MP3Mismatch;
+    cells[mcMismatch] = mismatch ? QStringLiteral("Yes") : QStringLiteral("No");
+    if (mismatch)
+        ++FMismatchCount;
+    cells[mcArtist] = tag.Artist;
+    cells[mcTitle] = tag.Title;
+    cells[mcTrackNumber] = tag.TrackNumber;
+    cells[mcAlbumTitle] = tag.AlbumTitle;
+    cells[mcYear] = tag.Year;
+    cells[mcGenre] = tag.Genre;
+    cells[mcComments] = tag.Comment;
+    cells[mcCoverArt] = tag.CoverArt;
+
+    int row = AMP3ListItem;
+    if (row < 0 && EnableFind)
+        row = FindMP3ListItem(FMainList, AMP3FileData);
+    if (row >= 0) {
+        FMainList.SetCells(row, cells);
+        return row;
+    }
+    return FMainList.Append(AMP3FileData, cells);
+}
