@@ -142,8 +142,8 @@ bool TKelmRegistryEnhanced::ReplaceKey(const QString& ASubKey,
     });
 }
 
-TKelmRegistryEnhanced::TBatch::TBatch(TKelmRegistryEnhanced& store) : FStore(&store) {
-    FStore->FFile.BeginBatch();
+TKelmRegistryEnhanced::TBatch::TBatch(TKelmRegistryEnhanced& store, Mode mode) : FStore(&store) {
+    FStore->FFile.BeginBatch(mode == Mode::Write);
 }
 
 TKelmRegistryEnhanced::TBatch::~TBatch() {

@@ -92,9 +92,11 @@ public:
 
     // Holds the store's lock over several writes, which then reach the file together when the
     // batch ends. Other instances wait meanwhile, so their writes are not lost either.
+    // A ReadOnly batch takes no lock: its reads all see one state of the file, and writes fail.
     class TBatch {
     public:
-        explicit TBatch(TKelmRegistryEnhanced& store);
+        enum class Mode { Write, ReadOnly };
+        explicit TBatch(TKelmRegistryEnhanced& store, Mode mode = Mode::Write);
         ~TBatch();
         TBatch(const TBatch&) = delete;
         TBatch& operator=(const TBatch&) = delete;

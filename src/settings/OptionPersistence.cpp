@@ -73,8 +73,8 @@ QStringList ReadGenreFileLines(const QString& dataFolder) {
 TOptionSet LoadOptionsFromRegistry(TKelmRegistryEnhanced& store, const TOptionDefaults& platform,
                                    const QStringList& genreFileLines,
                                    const QStringList& updateListEntryNames) {
-    // One batch: every value comes from the same state of the file.
-    TKelmRegistryEnhanced::TBatch snapshot(store);
+    // Every value comes from the same state of the file.
+    TKelmRegistryEnhanced::TBatch snapshot(store, TKelmRegistryEnhanced::TBatch::Mode::ReadOnly);
     TOptionSet options = TOptionSet::Defaults(platform);
     for (const TOptionDescriptor& option : OptionDescriptors())
         ReadOption(store, option, options);

@@ -93,27 +93,31 @@ bool TSettingsFile::LoadLocked(TStoreKey& tree) {
     return false;
 }
 
+void TSettingsFile::LoadUnlocked(TStoreKey& tree) {
+    QString error;
+    if (LoadFile(tree, error) != LoadResult::Damaged)
+        return;
+    // Only the lock holder may move the file, and another instance may have replaced it
+    // meanwhile: look again under the lock.
+    const std::unique_ptr<TStoreFileLock> lock = Lock();
+    if (lock->IsLocked()) {
+        if (!LoadLocked(tree))
+            tree = TStoreKey{};
+        return;
+    }
+    if (FUi && !FDamageReported)
+        FUi->ShowMessage(UiPort::MessageKind::Warning,
+                         QStringLiteral("The settings file \"%1\" could not be read (%2). The "
+                                        "default settings are used.")
+                             .arg(FFileName, error));
+    FDamageReported = true;
+    tree = TStoreKey{};
+}
+
 const TStoreKey& TSettingsFile::Read() {
     if (FBatchDepth > 0)
         return FBatchTree;
-    QString error;
-    if (LoadFile(FSnapshot, error) == LoadResult::Damaged) {
-        // Only the lock holder may move the file, and another instance may have replaced it
-        // meanwhile: look again under the lock.
-        const std::unique_ptr<TStoreFileLock> lock = Lock();
-        if (lock->IsLocked()) {
-            if (!LoadLocked(FSnapshot))
-                FSnapshot = TStoreKey{};
-        } else {
-            if (FUi && !FDamageReported)
-                FUi->ShowMessage(UiPort::MessageKind::Warning,
-                                 QStringLiteral("The settings file \"%1\" could not be read (%2). "
-                                                "The default settings are used.")
-                                     .arg(FFileName, error));
-            FDamageReported = true;
-            FSnapshot = TStoreKey{};
-        }
-    }
+    LoadUnlocked(FSnapshot);
     return FSnapshot;
 }
 
@@ -147,20 +151,22 @@ bool TSettingsFile::Modify(const std::function<bool(TStoreKey&)>& change) {
     return WriteLocked(tree);
 }
 
-void TSettingsFile::BeginBatch() {
+void TSettingsFile::BeginBatch(bool forWriting) {
     if (FBatchDepth++ > 0)
         return;
     FBatchChanged = false;
     FBatchFailed = false;
     FLastError.clear();
-    FBatchLock = Lock();
-    FBatchUsable = FBatchLock->IsLocked() && LoadLocked(FBatchTree);
-    if (!FBatchUsable) {
-        // Reads inside the batch still see what can be read.
-        QString error;
-        if (LoadFile(FBatchTree, error) != LoadResult::Loaded)
-            FBatchTree = TStoreKey{};
+    FBatchUsable = false;
+    if (forWriting) {
+        FBatchLock = Lock();
+        FBatchUsable = FBatchLock->IsLocked() && LoadLocked(FBatchTree);
+    } else {
+        FLastError = QStringLiteral("the settings were opened for reading only");
     }
+    // Reads inside the batch still see what can be read.
+    if (!FBatchUsable)
+        LoadUnlocked(FBatchTree);
 }
 
 bool TSettingsFile::EndBatch() {

@@ -31,9 +31,10 @@ public:
     // False when the change could not be stored (LastError says why).
     bool Modify(const std::function<bool(TStoreKey&)>& change);
 
-    // Batches nest; the outermost EndBatch writes. Changes made while the lock could not be had
-    // fail, and EndBatch then answers false.
-    void BeginBatch();
+    // Batches nest; the outermost decides. A writing batch holds the lock and EndBatch writes;
+    // changes made while the lock could not be had fail, and EndBatch then answers false.
+    // A reading batch reads the file once and takes no lock; changes inside it fail.
+    void BeginBatch(bool forWriting);
     bool EndBatch();
 
     const QString& LastError() const { return FLastError; }
@@ -41,6 +42,8 @@ public:
 private:
     enum class LoadResult { Loaded, Missing, Unreadable, Damaged };
     LoadResult LoadFile(TStoreKey& tree, QString& error) const;
+    // Loads the tree without holding the lock; a damaged file is set aside under the lock.
+    void LoadUnlocked(TStoreKey& tree);
     // Loads the tree while this instance holds the lock, setting damaged files aside.
     bool LoadLocked(TStoreKey& tree);
     void SetDamagedFileAside(const QString& parseError);

@@ -27,7 +27,7 @@ TEST(OptionsCommand, FirstRunListsTheDefaults) {
     for (const TOptionDescriptor& d : OptionDescriptors())
         EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1=").arg(d.Name))).size(), 1)
             << d.Name;
-    EXPECT_FALSE(QFileInfo::exists(cli.SettingsFile())); // reading writes nothing
+    EXPECT_FALSE(QFileInfo::exists(cli.ConfigFolder())); // reading creates nothing
 }
 
 struct SetGetCase {
@@ -102,7 +102,7 @@ TEST_P(UsageErrors, ExitTwoWithUsageAndNothingStored) {
         ASSERT_FALSE(r.ErrLines().isEmpty());
         EXPECT_TRUE(r.ErrLines().first().startsWith("Error: ")) << r.Err.toStdString();
     }
-    EXPECT_FALSE(QFileInfo::exists(cli.SettingsFile()));
+    EXPECT_FALSE(QFileInfo::exists(cli.ConfigFolder()));
 }
 
 INSTANTIATE_TEST_SUITE_P(

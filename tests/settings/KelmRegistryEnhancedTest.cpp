@@ -372,6 +372,22 @@ TEST(StoreInstances, ABatchWritesOnceWhenItEnds) {
     EXPECT_EQ(other.GetValueDefault("B", {}).toString(), "b");
 }
 
+TEST(StoreInstances, AReadOnlyBatchSeesOneStateAndRefusesWrites) {
+    TempDir dir;
+    TKelmRegistryEnhanced a(StoreFile(dir));
+    TKelmRegistryEnhanced b(StoreFile(dir));
+    ASSERT_TRUE(a.SetValue("A", 1));
+    {
+        TKelmRegistryEnhanced::TBatch snapshot(a, TKelmRegistryEnhanced::TBatch::Mode::ReadOnly);
+        EXPECT_TRUE(b.SetValue("A", 2)); // takes no lock, so the other instance goes on
+        EXPECT_EQ(a.GetValueDefault("A", 0).toInt(), 1);
+        EXPECT_FALSE(a.SetValue("B", 1));
+        EXPECT_FALSE(snapshot.Commit());
+    }
+    EXPECT_EQ(a.GetValueDefault("A", 0).toInt(), 2);
+    EXPECT_EQ(a.GetValueDefault("B", 0).toInt(), 0);
+}
+
 TEST(StoreInstances, ABatchThatCannotStoreAnswersFalse) {
     TempDir dir;
     dir.Write("Tessaly/Varnholm", "not a folder");
