@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // Tags, frames and audio as byte literals, the way other taggers write them.
 namespace ID3v2TestBytes {
@@ -25,5 +27,25 @@ QByteArray Encoded(int encoding, const QByteArray& bytes);
 // MPEG audio frames (MPEG-1 layer III, 128 kbit/s) with varied bytes, so that a shifted or
 // changed byte shows; a reader of MP3 files accepts them as audio.
 QByteArray Audio(int frameCount = 6);
+
+// A tag as another reader sees it in a written file, parsed independently of the program's
+// reader: header, area size and the frames with their raw data (tag-level unsynchronisation of
+// versions 2.2 and 2.3 undone, extended header skipped).
+struct WrittenFrame {
+    QByteArray name;
+    quint16 flags = 0;
+    QByteArray data;
+};
+struct WrittenTag {
+    int major = 0;
+    quint8 flags = 0;
+    qint64 areaSize = 0; // header included
+    QByteArray extendedHeader;
+    QList<WrittenFrame> frames;
+    QStringList Names() const;
+    // The data of the first frame with the name; a null array when there is none.
+    QByteArray Data(const char* name) const;
+};
+WrittenTag ParseWritten(const QByteArray& file);
 
 } // namespace ID3v2TestBytes

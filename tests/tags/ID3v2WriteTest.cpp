@@ -1,0 +1,529 @@
+// Writing ID3v2 tags: what Commit writes, in which version, encoding and layout, and where.
+#include "ID3v2TestBytes.h"
+#include "support/Error.h"
+#include "tags/ID3Timestamp.h"
+#include "tags/ID3v2Tag.h"
+#include "testsupport/TempDir.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace ID3v2TestBytes;
+
+namespace {
+
+// A file with a tag (or none), opened, changed by the case and committed.
+struct Committed {
+    TempDir dir;
+    QString path;
+    QByteArray audio = Audio(3);
+    QByteArray before;
+    QByteArray after;
+    WrittenTag written;
+
+    Committed(const QByteArray& tag, const std::function<void(TID3v2Tag&)>& change) {
+        before = tag + audio;
+        path = dir.Write("a.mp3", before);
+        TID3v2Tag id3;
+        id3.SetFileName(path);
+        id3.Open();
+        change(id3);
+        id3.Commit();
+        EXPECT_TRUE(id3.Active());
+        after = dir.Read("a.mp3");
+        written = ParseWritten(after);
+    }
+    // The tag read back by the program.
+    void Reopen(const std::function<void(TID3v2Tag&)>& check) const {
+        TID3v2Tag id3;
+        id3.SetFileName(path);
+        id3.Open();
+        check(id3);
+    }
+};
+
+void NoChange(TID3v2Tag&) {}
+
+TEST(ID3v2WriteTest, FileWithoutTagGetsAVersion24TagAreaOf4096Bytes) {
+    Committed c(QByteArray(), [](TID3v2Tag& tag) { tag.Texts().SetTitle("Hi"); });
+    EXPECT_EQ(c.after.size(), 4096 + c.audio.size());
+    EXPECT_EQ(c.written.major, 4);
+    EXPECT_EQ(c.written.areaSize, 4096);
+    EXPECT_EQ(c.written.Names(), QStringList({"TIT2"}));
+    EXPECT_EQ(c.written.Data("TIT2"), Latin1("Hi"));
+    EXPECT_EQ(c.after.mid(10 + 13), QByteArray(4096 - 23, '\0') + c.audio);
+}
+
+TEST(ID3v2WriteTest, PaddingRule) {
+    const struct {
+        qint64 newSize, oldSize, area;
+    } cases[] = {
+        {30, 0, 4096},        // a first tag
+        {4100, 4096, 8192},   // 4096 -> 6145; 2045 raised to 2048; rounded up
+        {4096, 4096, 8192},   // exactly the old size does not fit
+        {4095, 4096, 4096},   // fits with one byte of padding
+        {100, 4096, 4096},    // shrinking keeps the area
+        {10000, 2048, 12288}, // grown by half at a time until it holds the tag
+        {2100, 0, 6144},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.newSize + ID3v2Padding(c.newSize, c.oldSize), c.area)
+            << c.newSize << " in " << c.oldSize;
+}
+
+// A 2.4 tag area of 4096 bytes holding one picture of the given size.
+QByteArray TagWithPicture(int pictureSize) {
+    const QByteArray apic = Frame24(
+        "APIC", Latin1(QByteArray("image/jpeg\0\x03\0", 13) + QByteArray(pictureSize, 'p')));
+    return Tag(4, apic, 0, 4086 - apic.size());
+}
+
+TEST(ID3v2WriteTest, TagThatNoLongerFitsMovesTheAudioByWholeUnits) {
+    // The new tag takes 4100 bytes: 10 header + 10 frame header + 14 content head + 4066.
+    Committed c(TagWithPicture(100), [](TID3v2Tag& tag) {
+        TID3Frame* frame = nullptr;
+        ASSERT_TRUE(tag.FindFirstFrame(fiPicture, frame));
+        frame->As<TID3PictureFrame>()->SetPictureData(QByteArray(4066, 'q'));
+    });
+    EXPECT_EQ(c.written.areaSize, 8192);
+    EXPECT_EQ(c.after.mid(8192), c.audio);
+}
+
+TEST(ID3v2WriteTest, ShrinkingKeepsTheAreaAndTheAudioInPlace) {
+    Committed c(TagWithPicture(3000), [](TID3v2Tag& tag) {
+        TID3Frame* frame = nullptr;
+        ASSERT_TRUE(tag.FindFirstFrame(fiPicture, frame));
+        frame->As<TID3PictureFrame>()->SetPictureData("small");
+    });
+    EXPECT_EQ(c.after.size(), c.before.size());
+    EXPECT_EQ(c.written.areaSize, 4096);
+    const int tagEnd = 10 + 10 + 14 + 5;
+    EXPECT_EQ(c.after.mid(tagEnd), QByteArray(4096 - tagEnd, '\0') + c.audio);
+}
+
+TEST(ID3v2WriteTest, VersionIsKeptAndFramesOfOtherVersionsAreLeftOut) {
+    Committed v23(Tag(3, Frame23("TYER", Latin1("1999")) + Frame23("TDRC", Latin1("2001")) +
+                             Frame23("TSOP", Latin1("Sort")) + Frame23("TDAT", Latin1("0103"))),
+                  NoChange);
+    EXPECT_EQ(v23.written.major, 3);
+    EXPECT_EQ(v23.written.Names(), QStringList({"TYER", "TDAT"}));
+    EXPECT_EQ(v23.written.Data("TDAT"), Latin1("0103"));
+
+    Committed v24(Tag(4, Frame24("TYER", Latin1("1999")) + Frame24("TDRC", Latin1("2004")) +
+                             Frame24("TSOP", Latin1("Sort")) + Frame24("TDAT", Latin1("0103"))),
+                  NoChange);
+    EXPECT_EQ(v24.written.major, 4);
+    EXPECT_EQ(v24.written.Names(), QStringList({"TDRC", "TSOP"}));
+    EXPECT_EQ(v24.written.Data("TDRC"), Latin1("2004-01-01"));
+}
+
+TEST(ID3v2WriteTest, Version22IsWrittenBackAsVersion22) {
+    Committed c(Tag(2, Frame22("TT2", Latin1("T")) + Frame22("TSS", Latin1("enc")) +
+                           Frame22("PIC", Latin1(QByteArray("PNG\x03\0", 5) + "png"))),
+                [](TID3v2Tag& tag) {
+                    tag.Texts().SetAlbum(QString::fromUtf8("Ωmega"));
+                    auto* picture = tag.AddFrameAs<TID3PictureFrame>(fiPicture);
+                    picture->SetMIMEType("image/jpeg");
+                    picture->SetPictureType(ptCoverBack);
+                    picture->SetPictureData("jpg");
+                });
+    EXPECT_EQ(c.written.major, 2);
+    EXPECT_EQ(c.written.Names(), QStringList({"TT2", "TSS", "PIC", "TAL", "PIC"}));
+    EXPECT_EQ(c.written.frames[2].data, Latin1(QByteArray("PNG\x03\0", 5) + "png"));
+    EXPECT_EQ(c.written.frames[4].data, Latin1(QByteArray("JPG\x04\0", 5) + "jpg"));
+    EXPECT_EQ(c.written.Data("TAL"), Utf16(QString::fromUtf8("Ωmega")));
+}
+
+TEST(ID3v2WriteTest, RecordingTimeIsWrittenAsADate) {
+    Committed c(Tag(4, Frame24("TDRC", Latin1("2004"))), NoChange);
+    EXPECT_EQ(c.written.Data("TDRC"), Latin1("2004-01-01"));
+
+    Committed set(Tag(4, Frame24("TIT2", Latin1("T"))), [](TID3v2Tag& tag) {
+        tag.Texts().SetRecordingTime(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58), Qt::UTC));
+    });
+    EXPECT_EQ(set.written.Data("TDRC"), Latin1("1999-12-31T23:59:58"));
+
+    // A text that gives no date is not turned into 1899-12-30 behind the user's back.
+    Committed unreadable(Tag(4, Frame24("TDRC", Latin1("Unknown"))), NoChange);
+    EXPECT_EQ(unreadable.written.Data("TDRC"), Latin1("Unknown"));
+}
+
+TEST(ID3v2WriteTest, SlashListsJoinValuesAndDropSlashesInsideThem) {
+    Committed read(Tag(3, Frame23("TPE1", Latin1("AC/DC"))), NoChange);
+    EXPECT_EQ(read.written.Data("TPE1"), Latin1("AC/DC"));
+
+    Committed set(Tag(3, Frame23("TIT2", Latin1("T"))), [](TID3v2Tag& tag) {
+        tag.Texts().LeadArtist().append("Foo/Bar");
+        tag.Texts().OrigArtist() = QStringList({"A", "", "B"});
+    });
+    EXPECT_EQ(set.written.Data("TPE1"), Latin1("FooBar"));
+    EXPECT_EQ(set.written.Data("TOPE"), Latin1("A//B"));
+
+    Committed genres(Tag(3, Frame23("TCON", Latin1(QByteArray("Rock\0Pop\0", 9)))),
+                     [](TID3v2Tag& tag) { tag.Texts().ContentType().append("A/B"); });
+    EXPECT_EQ(genres.written.Data("TCON"), Latin1(QByteArray("Rock\0Pop\0A/B\0", 13)));
+}
+
+TEST(ID3v2WriteTest, EncodingFollowsTheText) {
+    Committed c(
+        Tag(4, Frame24("TIT2", Encoded(3, "Caf\xC3\xA9")) + Frame24("TALB", Utf16("Plain"))),
+        [](TID3v2Tag& tag) {
+            tag.Texts().LeadArtist().append(QString::fromUtf8("日本"));
+            auto* comment = TID3ContentFrame::FindOrCreate(tag, fiComment);
+            comment->SetDescription(QString::fromUtf8("ŁD"));
+            comment->SetText("latin");
+            auto* picture = tag.AddFrameAs<TID3PictureFrame>(fiPicture);
+            picture->SetMIMEType("image/png");
+            picture->SetDescription(QString::fromUtf8("€"));
+            picture->SetPictureData("x");
+        });
+    // Accented Latin letters stay ISO-8859-1, whatever the frame was read in.
+    EXPECT_EQ(c.written.Data("TIT2"), Latin1("Caf\xE9"));
+    EXPECT_EQ(c.written.Data("TALB"), Latin1("Plain"));
+    EXPECT_EQ(c.written.Data("TPE1"), Utf16(QString::fromUtf8("日本")));
+    EXPECT_EQ(c.written.Data("COMM"), QByteArray("\x01XXX", 4) +
+                                          Utf16(QString::fromUtf8("ŁD"), true).mid(1) +
+                                          Utf16("latin").mid(1));
+    EXPECT_EQ(c.written.Data("APIC"), QByteArray("\x01image/png\0\0", 12) +
+                                          Utf16(QString::fromUtf8("€"), true).mid(1) + "x");
+}
+
+struct EmptinessCase {
+    const char* name;
+    QByteArray frames; // a 2.4 tag's frames
+    std::function<void(TID3v2Tag&)> change;
+    QStringList written;
+    friend void PrintTo(const EmptinessCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ID3v2EmptinessTest : public testing::TestWithParam<EmptinessCase> {};
+
+TEST_P(ID3v2EmptinessTest, EmptyFramesAreNotWritten) {
+    Committed c(Tag(4, Frame24("TIT2", Latin1("keep")) + GetParam().frames), GetParam().change);
+    EXPECT_EQ(c.written.Names(), QStringList({"TIT2"}) + GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, ID3v2EmptinessTest,
+    testing::Values(
+        EmptinessCase{"empty_latin1_text", Frame24("TALB", Latin1("")), NoChange, {}},
+        // The byte-order mark alone takes two bytes.
+        EmptinessCase{"empty_utf16_text", Frame24("TALB", Utf16("")), NoChange, {"TALB"}},
+        EmptinessCase{"list_without_values",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) { (void)tag.Texts().LeadArtist(); },
+                      {}},
+        EmptinessCase{"slash_list_with_one_empty_value",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) { tag.Texts().LeadArtist().append(""); },
+                      {}},
+        EmptinessCase{"nul_list_with_one_empty_value",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) { tag.Texts().ContentType().append(""); },
+                      {"TCON"}},
+        EmptinessCase{"comment_with_unknown_language_only",
+                      Frame24("COMM", Latin1(QByteArray("XXX\0", 4))),
+                      NoChange,
+                      {}},
+        EmptinessCase{"comment_with_a_language",
+                      Frame24("COMM", Latin1(QByteArray("eng\0", 4))),
+                      NoChange,
+                      {"COMM"}},
+        EmptinessCase{"new_comment",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) { TID3ContentFrame::FindOrCreate(tag, fiComment); },
+                      {}},
+        EmptinessCase{"picture_without_anything",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) { tag.AddFrame(fiPicture); },
+                      {}},
+        EmptinessCase{"picture_with_a_mime_type_only",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) {
+                          tag.AddFrameAs<TID3PictureFrame>(fiPicture)->SetMIMEType("image/png");
+                      },
+                      {"APIC"}},
+        EmptinessCase{
+            "year_zero", QByteArray(), [](TID3v2Tag& tag) { tag.Texts().SetYear(0); }, {}},
+        EmptinessCase{"length_zero", Frame24("TLEN", Latin1("")), NoChange, {"TLEN"}},
+        EmptinessCase{"new_recording_time",
+                      QByteArray(),
+                      [](TID3v2Tag& tag) { tag.Texts().SetRecordingTime(ID3ZeroDate()); },
+                      {"TDRC"}},
+        EmptinessCase{"unknown_frame_without_bytes", Frame24("XHLD", ""), NoChange, {}},
+        EmptinessCase{"unknown_frame_with_one_byte", Frame24("XHLD", "x"), NoChange, {"XHLD"}},
+        EmptinessCase{"uninterpreted_text_frame_with_encoding_byte_only",
+                      Frame24("TPE2", Latin1("")),
+                      NoChange,
+                      {}}));
+
+struct DuplicateCase {
+    const char* name;
+    QByteArray frames; // a 2.3 tag's frames
+    QStringList written;
+    friend void PrintTo(const DuplicateCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ID3v2DuplicateTest : public testing::TestWithParam<DuplicateCase> {};
+
+TEST_P(ID3v2DuplicateTest, LaterDuplicatesAreDeleted) {
+    Committed c(Tag(3, GetParam().frames), NoChange);
+    QStringList data;
+    for (const WrittenFrame& frame : c.written.frames)
+        data.append(QString::fromLatin1(frame.name + ':' + frame.data.toHex()));
+    QStringList expected;
+    for (const QString& item : GetParam().written)
+        expected.append(item);
+    EXPECT_EQ(data, expected);
+}
+
+QString Entry(const char* name, const QByteArray& data) {
+    return QString::fromLatin1(QByteArray(name) + ':' + data.toHex());
+}
+
+QByteArray Apic(char type, const QByteArray& description, const QByteArray& data) {
+    return Latin1(QByteArray("image/jpeg\0", 11) + type + description + '\0' + data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, ID3v2DuplicateTest,
+    testing::Values(
+        DuplicateCase{
+            "text_frames_by_identifier",
+            Frame23("TIT2", Latin1("A")) + Frame23("TALB", Latin1("X")) +
+                Frame23("TIT2", Latin1("B")) + Frame23("TPE2", Latin1("1")) +
+                Frame23("TPE2", Latin1("2")),
+            {Entry("TIT2", Latin1("A")), Entry("TALB", Latin1("X")), Entry("TPE2", Latin1("1"))}},
+        DuplicateCase{"front_covers_with_empty_descriptions",
+                      Frame23("APIC", Apic(3, "", "one")) + Frame23("APIC", Apic(3, "", "two")) +
+                          Frame23("APIC", Apic(3, "b", "three")) +
+                          Frame23("APIC", Apic(4, "", "four")),
+                      {Entry("APIC", Apic(3, "", "one")), Entry("APIC", Apic(3, "b", "three")),
+                       Entry("APIC", Apic(4, "", "four"))}},
+        DuplicateCase{"file_icons_whatever_their_description",
+                      Frame23("APIC", Apic(1, "a", "one")) + Frame23("APIC", Apic(1, "b", "two")) +
+                          Frame23("APIC", Apic(2, "a", "three")),
+                      {Entry("APIC", Apic(1, "a", "one")), Entry("APIC", Apic(2, "a", "three"))}},
+        // Languages are corrected first, so ENG and eng meet as duplicates.
+        DuplicateCase{"comments_by_language_and_description",
+                      Frame23("COMM", Latin1(QByteArray("ENG\0one", 7))) +
+                          Frame23("COMM", Latin1(QByteArray("eng\0two", 7))) +
+                          Frame23("COMM", Latin1(QByteArray("engd\0three", 10))) +
+                          Frame23("COMM", Latin1(QByteArray("fre\0four", 8))),
+                      {Entry("COMM", Latin1(QByteArray("eng\0one", 7))),
+                       Entry("COMM", Latin1(QByteArray("engd\0three", 10))),
+                       Entry("COMM", Latin1(QByteArray("fre\0four", 8)))}},
+        DuplicateCase{"unknown_frames_repeat_freely",
+                      Frame23("PRIV", "a") + Frame23("PRIV", "a") + Frame23("TXXX", Latin1("x")) +
+                          Frame23("TXXX", Latin1("x")),
+                      {Entry("PRIV", "a"), Entry("PRIV", "a"), Entry("TXXX", Latin1("x")),
+                       Entry("TXXX", Latin1("x"))}}));
+
+struct CorrectionCase {
+    const char* name;
+    QByteArray frame; // one 2.3 frame
+    const char* writtenName;
+    QByteArray writtenData;
+    friend void PrintTo(const CorrectionCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ID3v2AutoCorrectTest : public testing::TestWithParam<CorrectionCase> {};
+
+TEST_P(ID3v2AutoCorrectTest, CorrectsBeforeWriting) {
+    Committed c(Tag(3, GetParam().frame), NoChange);
+    EXPECT_EQ(c.written.Data(GetParam().writtenName).toHex(), GetParam().writtenData.toHex());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, ID3v2AutoCorrectTest,
+    testing::Values(
+        CorrectionCase{"track_number", Frame23("TRCK", Latin1("7")), "TRCK", Latin1("7")},
+        CorrectionCase{"track_and_count", Frame23("TRCK", Latin1("03/12")), "TRCK",
+                       Latin1("03/12")},
+        CorrectionCase{"track_starting_with_slash", Frame23("TRCK", Latin1("/12")), "TRCK",
+                       Latin1("")},
+        CorrectionCase{"track_ending_with_slash", Frame23("TRCK", Latin1("3/")), "TRCK",
+                       Latin1("")},
+        CorrectionCase{"track_with_letters", Frame23("TRCK", Latin1("A7")), "TRCK", Latin1("")},
+        CorrectionCase{"track_negative", Frame23("TRCK", Latin1("-1")), "TRCK", Latin1("")},
+        CorrectionCase{"year_above_9999", Frame23("TYER", Latin1("12345")), "TYER", Latin1("0000")},
+        CorrectionCase{"year_of_three_digits", Frame23("TYER", Latin1("999")), "TYER",
+                       Latin1("0999")},
+        CorrectionCase{"original_year", Frame23("TORY", Latin1("77")), "TORY", Latin1("0077")},
+        CorrectionCase{"length_in_plain_decimal", Frame23("TLEN", Latin1("0042")), "TLEN",
+                       Latin1("42")},
+        CorrectionCase{"language_upper_case", Frame23("COMM", Latin1(QByteArray("GER\0t", 5))),
+                       "COMM", Latin1(QByteArray("ger\0t", 5))},
+        CorrectionCase{"language_unknown_code", Frame23("COMM", Latin1(QByteArray("zz1\0t", 5))),
+                       "COMM", Latin1(QByteArray("XXX\0t", 5))},
+        CorrectionCase{"language_empty", Frame23("COMM", Latin1(QByteArray("\0\0\0\0t", 5))),
+                       "COMM", Latin1(QByteArray("XXX\0t", 5))},
+        CorrectionCase{"language_xxx_kept", Frame23("COMM", Latin1(QByteArray("XXX\0t", 5))),
+                       "COMM", Latin1(QByteArray("XXX\0t", 5))}));
+
+TEST(ID3v2WriteTest, NewCommentIsWrittenWithUnknownLanguageAndEmptyDescription) {
+    Committed c(Tag(4, Frame24("TIT2", Latin1("T"))), [](TID3v2Tag& tag) {
+        TID3ContentFrame::FindOrCreate(tag, fiComment)->SetText("Feat. Someone");
+    });
+    EXPECT_EQ(c.written.Data("COMM"), Latin1(QByteArray("XXX\0Feat. Someone", 17)));
+}
+
+TEST(ID3v2WriteTest, UnsynchronisedVersion23TagStaysUnsynchronised) {
+    const QByteArray picture("\xFF\x00\xFF\xE0\xFF\xFB\x41\xFF", 8);
+    Committed c(Tag(3, Frame23("TIT2", Latin1("T")), 0x80), [&](TID3v2Tag& tag) {
+        auto* frame = tag.AddFrameAs<TID3PictureFrame>(fiPicture);
+        frame->SetMIMEType("image/x");
+        frame->SetPictureData(picture);
+    });
+    EXPECT_EQ(c.written.flags & 0x80, 0x80);
+    // No false synchronisation is left behind the header.
+    const QByteArray area = c.after.mid(10, int(c.written.areaSize) - 10);
+    for (int i = 0; i + 1 < area.size(); ++i) {
+        if (quint8(area[i]) == 0xFF) {
+            EXPECT_LT(quint8(area[i + 1]), 0xE0) << "at " << i;
+        }
+    }
+    EXPECT_EQ(c.written.Data("APIC"), Latin1(QByteArray("image/x\0\0\0", 10) + picture));
+    c.Reopen([&](TID3v2Tag& tag) {
+        TID3Frame* frame = nullptr;
+        ASSERT_TRUE(tag.FindFirstFrame(fiPicture, frame));
+        EXPECT_EQ(frame->As<TID3PictureFrame>()->PictureData(), picture);
+        EXPECT_EQ(tag.Texts().Title(), "T");
+    });
+    EXPECT_EQ(c.after.mid(int(c.written.areaSize)), c.audio);
+}
+
+TEST(ID3v2WriteTest, UnsynchronisedVersion24TagUnsynchronisesEveryFrame) {
+    const QByteArray picture("\xFF\x00\xFF\xE0\x41", 5);
+    Committed c(Tag(4,
+                    Frame24("TIT2",
+                            QByteArray("\0\0\0\x02"
+                                       "\0T",
+                                       6),
+                            0x0001),
+                    0x80),
+                [&](TID3v2Tag& tag) {
+                    auto* frame = tag.AddFrameAs<TID3PictureFrame>(fiPicture);
+                    frame->SetMIMEType("image/x");
+                    frame->SetPictureData(picture);
+                });
+    EXPECT_EQ(c.written.flags & 0x80, 0x80);
+    ASSERT_EQ(c.written.frames.size(), 2);
+    // Data length indicator as read, holding the size before unsynchronisation.
+    EXPECT_EQ(c.written.frames[0].flags, 0x0003);
+    EXPECT_EQ(c.written.frames[0].data, QByteArray("\0\0\0\x02\0T", 6));
+    EXPECT_EQ(c.written.frames[1].flags, 0x0002);
+    EXPECT_EQ(c.written.frames[1].data,
+              Latin1(QByteArray("image/x\0\0\0\xFF\x00\x00\xFF\x00\xE0\x41", 17)));
+    c.Reopen([&](TID3v2Tag& tag) {
+        TID3Frame* frame = nullptr;
+        ASSERT_TRUE(tag.FindFirstFrame(fiPicture, frame));
+        EXPECT_EQ(frame->As<TID3PictureFrame>()->PictureData(), picture);
+    });
+}
+
+TEST(ID3v2WriteTest, CompressedFramesAndGroupingBytesAreWrittenBackAsRead) {
+    const QByteArray compressed23 = Frame23("TIT2", QByteArray("\0\0\0\x05zzzz", 8), 0x00A0);
+    const QByteArray grouped23 = Frame23("TALB", QByteArray("\x09\0Album", 7), 0x4020);
+    Committed v23(Tag(3, compressed23 + grouped23), NoChange);
+    EXPECT_EQ(v23.after.mid(10, compressed23.size() + grouped23.size()), compressed23 + grouped23);
+
+    const QByteArray encrypted24 = Frame24("TIT2", QByteArray("\x80\x00\x00\x00\x05zz", 7), 0x0045);
+    const QByteArray grouped24 = Frame24("TALB", QByteArray("\x09\0Album", 7), 0x2040);
+    Committed v24(Tag(4, encrypted24 + grouped24),
+                  [](TID3v2Tag& tag) { tag.Texts().SetAlbum("Changed"); });
+    EXPECT_EQ(v24.after.mid(10, encrypted24.size()), encrypted24);
+    EXPECT_EQ(v24.written.frames[1].flags, 0x2040);
+    EXPECT_EQ(v24.written.frames[1].data, QByteArray("\x09\0Changed", 9));
+}
+
+TEST(ID3v2WriteTest, ExtendedHeaderGetsAFreshChecksumAndPaddingSize) {
+    const QByteArray ext23("\0\0\0\x0A\x80\0\0\0\0\0\xDE\xAD\xBE\xEF", 14);
+    Committed v23(Tag(3, ext23 + Frame23("TIT2", Latin1("T")), 0x40), NoChange);
+    const QByteArray frames23 = Frame23("TIT2", Latin1("T"));
+    const qint64 padding = v23.written.areaSize - 10 - 14 - frames23.size();
+    EXPECT_EQ(v23.written.flags & 0x40, 0x40);
+    EXPECT_EQ(v23.written.extendedHeader.toHex(),
+              (QByteArray("\0\0\0\x0A\x80\0", 6) + EncodeBigEndian(quint32(padding), 4) +
+               EncodeBigEndian(ID3Crc32(frames23), 4))
+                  .toHex());
+    EXPECT_EQ(v23.written.Data("TIT2"), Latin1("T"));
+
+    const QByteArray ext24("\0\0\0\x0C\x01\x20\x05\x01\x02\x03\x04\x05", 12);
+    Committed v24(Tag(4, ext24 + Frame24("TIT2", Latin1("T")), 0x40), NoChange);
+    const QByteArray rest = v24.after.mid(10 + 12, int(v24.written.areaSize) - 22);
+    const quint32 crc = ID3Crc32(rest);
+    QByteArray crcBytes(5, '\0');
+    for (int i = 4; i >= 0; --i)
+        crcBytes[i] = char((quint64(crc) >> (7 * (4 - i))) & 0x7F);
+    EXPECT_EQ(v24.written.extendedHeader.toHex(),
+              (QByteArray("\0\0\0\x0C\x01\x20\x05", 7) + crcBytes).toHex());
+}
+
+TEST(ID3v2WriteTest, Crc32IsTheStandardOne) {
+    EXPECT_EQ(ID3Crc32("123456789"), 0xCBF43926u);
+    EXPECT_EQ(ID3Crc32("6789", ID3Crc32("12345")), 0xCBF43926u);
+}
+
+TEST(ID3v2WriteTest, SizeLimits) {
+    TID3Frames frames;
+    const TID3v2TagImage image(frames, TID3v2WriteLayout{});
+    try {
+        (void)image.Area(0x10000000);
+        FAIL();
+    } catch (const TError& error) {
+        EXPECT_EQ(error.Message(), "Tag is too big");
+    }
+
+    auto* picture = frames.Add(CreateID3Frame(fiPicture))->As<TID3PictureFrame>();
+    picture->SetPictureData(QByteArray(0xFFFFFF, 'p'));
+    TID3v2WriteLayout v22;
+    v22.Version = ive2_2;
+    try {
+        TID3v2TagImage tooBig(frames, v22);
+        FAIL();
+    } catch (const TError& error) {
+        EXPECT_EQ(error.Message(), "Frame size is too big");
+    }
+}
+
+TEST(ID3v2WriteTest, CommitKeepsTheTagOpenForAnotherCommit) {
+    TempDir dir;
+    const QByteArray audio = Audio(2);
+    const QString path = dir.Write("a.mp3", audio);
+    TID3v2Tag tag;
+    tag.SetFileName(path);
+    tag.Open();
+    tag.Texts().SetTitle("One");
+    tag.Commit();
+    EXPECT_EQ(tag.WriteVersion(), ive2_4);
+    tag.Texts().SetTitle("Two");
+    tag.Commit();
+    const QByteArray file = dir.Read("a.mp3");
+    EXPECT_EQ(file.size(), 4096 + audio.size());
+    EXPECT_EQ(ParseWritten(file).Data("TIT2"), Latin1("Two"));
+}
+
+TEST(ID3v2WriteTest, TagOfAnUnknownVersionIsReplacedByAVersion24Tag) {
+    Committed c(Tag(5, QByteArray("whatever"), 0x80, 100),
+                [](TID3v2Tag& tag) { tag.Texts().SetTitle("New"); });
+    EXPECT_EQ(c.written.major, 4);
+    EXPECT_EQ(c.written.flags, 0);
+    EXPECT_EQ(c.written.Names(), QStringList({"TIT2"}));
+    EXPECT_EQ(c.after.mid(int(c.written.areaSize)), c.audio);
+}
+
+TEST(ID3v2WriteTest, RemoveEmptyFramesBeforeCommit) {
+    TempDir dir;
+    TID3v2Tag tag;
+    tag.SetFileName(dir.Write(
+        "a.mp3", Tag(3, Frame23("TIT2", Latin1("")) + Frame23("TALB", Latin1("A"))) + Audio(1)));
+    tag.Open();
+    (void)tag.Texts().ContentType();
+    EXPECT_EQ(tag.FrameCount(), 3);
+    tag.Frames().RemoveEmptyFrames();
+    ASSERT_EQ(tag.FrameCount(), 1);
+    EXPECT_EQ(tag.Frames().At(0)->ID(), fiAlbum);
+}
+
+} // namespace
