@@ -120,7 +120,7 @@ bool TID3SimpleListFrame::IsEmpty() const {
     return TakesUnderTwoBytes(Encoded(FEncoding));
 }
 
-void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version version) {
+void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version) {
     FStrings.clear();
     qsizetype pos = 0;
     ReadEncoding(content, pos);
@@ -133,13 +133,13 @@ void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version versi
             FStrings.removeLast();
         return;
     }
-    // One string cut at every "/"; version 2.4 may hold several strings, each ended by a
-    // terminator, and each of them is cut the same way.
-    do {
+    // One string cut at every "/". Taggers also separate values by terminators (version 2.4
+    // does so by standard, TagLib in 2.3 too): each of those strings is cut the same way.
+    while (pos < content.size()) {
         const QString text = ID3Text::Read(content, pos, FEncoding);
         if (!text.isEmpty())
             FStrings.append(text.split(u'/'));
-    } while (version == ive2_4 && pos < content.size());
+    }
 }
 
 QByteArray TID3SimpleListFrame::BuildContent(TID3Version) const {

@@ -225,10 +225,11 @@ INSTANTIATE_TEST_SUITE_P(Versions, ID3v2ReadTest,
                                                       QStringList({"A", "B", "C"}));
                                         }},
                                     ReadCase{
-                                        "v23_reads_only_the_first_string",
-                                        Tag(3, Frame23("TPE1", Latin1(QByteArray("A\0junk", 6)))),
+                                        "v23_several_values_separated_by_nul",
+                                        Tag(3, Frame23("TPE1", Latin1(QByteArray("A\0B\0\0", 5)))),
                                         [](TID3v2Tag& tag) {
-                                            EXPECT_EQ(tag.Texts().LeadArtist(), QStringList({"A"}));
+                                            EXPECT_EQ(tag.Texts().LeadArtist(),
+                                                      QStringList({"A", "B"}));
                                         }},
                                     ReadCase{"content_type_short_last_value",
                                              Tag(3, Frame23("TCON", Latin1(QByteArray("X\0", 2)))),
@@ -260,14 +261,14 @@ INSTANTIATE_TEST_SUITE_P(Versions, ID3v2ReadTest,
                                                                                  "d\0",
                                                                                  13) +
                                                                       "PNG")) +
-                                                   Frame23("APIC",
-                                                           Latin1(
-                                                               QByteArray("-->\0\x03\0", 6) + "http"
-                                                                                              "://"
-                                                                                              "x/"
-                                                                                              "y."
-                                                                                              "jp"
-                                                                                              "g"))),
+                                                   Frame23("APIC", Latin1(QByteArray(
+                                                                              "-->\0\x03\0", 6) +
+                                                                          "http"
+                                                                          "://"
+                                                                          "x/"
+                                                                          "y."
+                                                                          "jp"
+                                                                          "g"))),
                                         [](TID3v2Tag& tag) {
                                             TID3Frame* frame = nullptr;
                                             ASSERT_TRUE(tag.FindFirstFrame(fiPicture, frame));
