@@ -1,42 +1,133 @@
 #include "gui/MainWindow.h"
 
+#include "gui/FindDialog.h"
+#include "gui/GuiUiPort.h"
+#include "gui/MainListModel.h"
+#include "refdata/DataFileNames.h"
+#include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
-#include "ui/MainListColumns.h"
 #include "ui/Version.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
-#include <QStandardItemModel>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
-// Commands that work from the first start; the others are enabled as they are built.
-bool AvailableFromStart(TCommand c) {
-    return c == TCommand::Exit || c == TCommand::ReleaseNotes || c == TCommand::About;
+// Commands whose work is built; the others stay disabled until theirs is.
+bool Implemented(TCommand c) {
+    switch (c) {
+    case TCommand::Browse:
+    case TCommand::Open:
+    case TCommand::Exit:
+    case TCommand::Find:
+    case TCommand::ReleaseNotes:
+    case TCommand::About:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QStyle::StandardPixmap IconOf(TCommand c) {
+    switch (c) {
+    case TCommand::Browse:
+        return QStyle::SP_DirOpenIcon;
+    case TCommand::Open:
+        return QStyle::SP_DialogOpenButton;
+    case TCommand::Export:
+        return QStyle::SP_DialogSaveButton;
+    case TCommand::Find:
+        return QStyle::SP_FileDialogContentsView;
+    case TCommand::Fix:
+        return QStyle::SP_DialogApplyButton;
+    case TCommand::Refresh:
+        return QStyle::SP_BrowserReload;
+    case TCommand::MP3val:
+        return QStyle::SP_DialogYesButton;
+    case TCommand::MP3Gain:
+        return QStyle::SP_MediaVolume;
+    case TCommand::Mp3tag:
+        return QStyle::SP_FileDialogDetailedView;
+    case TCommand::Statistics:
+        return QStyle::SP_FileDialogInfoView;
+    case TCommand::UpdateDataFiles:
+        return QStyle::SP_ArrowDown;
+    case TCommand::Options:
+        return QStyle::SP_FileDialogListView;
+    case TCommand::About:
+        return QStyle::SP_MessageBoxInformation;
+    case TCommand::Exit:
+        return QStyle::SP_DialogCloseButton;
+    default:
+        return QStyle::SP_CustomBase;
+    }
+}
+
+// A path shown as a menu caption: "&" would become an accelerator.
+QString MenuCaption(QString path) {
+    return path.replace(u'&', QStringLiteral("&&"));
+}
+
+QStringList LocalPaths(const QMimeData* mime) {
+    QStringList paths;
+    if (mime)
+        for (const QUrl& url : mime->urls())
+            if (url.isLocalFile())
+                paths.append(url.toLocalFile());
+    return paths;
 }
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory, QWidget* parent)
+    : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Varnholm"));
     setObjectName(QStringLiteral("MainWindow"));
+    setAcceptDrops(true);
     resize(957, 621);
+
+    FProgressBar = new QProgressBar;
+    FStatusLabel = new QLabel;
+    FUi = uiFactory ? uiFactory(this, FProgressBar, FStatusLabel)
+                    : std::make_unique<GuiUiPort>(this, FProgressBar, FStatusLabel);
+    FState = std::make_unique<TMainWindowState>(*FUi, paths);
+
     CreateActions();
     CreateMenus();
     CreateToolBar();
     CreateList();
-    CreateStatusArea();
+    CreateContextMenu();
+    statusBar()->addWidget(FStatusLabel, 1);
+    ConnectState();
+
+    FState->Startup();
+    FState->UpdateStatusBar();
+    RestorePlacement();
+    ShowSortArrow();
+    RefreshActions();
+}
+
+MainWindow::~MainWindow() {
+    // The state goes before the widgets that follow it: nothing may reach them any more.
+    FState->MainList().disconnect();
+    FState->disconnect();
 }
 
 void MainWindow::CreateActions() {
@@ -47,11 +138,19 @@ void MainWindow::CreateActions() {
         if (*info.ToolbarHint) {
             action->setIconText(QString::fromLatin1(info.ToolbarHint));
             action->setToolTip(QString::fromLatin1(info.ToolbarHint));
+            action->setIcon(style()->standardIcon(IconOf(info.Command)));
         }
-        action->setEnabled(AvailableFromStart(info.Command));
+        action->setEnabled(false);
         FActions[static_cast<int>(info.Command)] = action;
     }
+    connect(Action(TCommand::Browse), &QAction::triggered, this,
+            [this] { FState->BrowseCommand(); });
+    connect(Action(TCommand::Open), &QAction::triggered, this, [this] { FState->OpenCommand(); });
     connect(Action(TCommand::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(TCommand::Find), &QAction::triggered, this, [this] {
+        if (FState->MainList().Count() > 0)
+            FState->ListView().Find();
+    });
     connect(Action(TCommand::ReleaseNotes), &QAction::triggered, this,
             &MainWindow::ShowReleaseNotes);
     connect(Action(TCommand::About), &QAction::triggered, this, &MainWindow::ShowAbout);
@@ -76,52 +175,312 @@ void MainWindow::CreateToolBar() {
     QToolBar* toolBar = addToolBar(QStringLiteral("Toolbar"));
     toolBar->setObjectName(QStringLiteral("MainToolBar"));
     toolBar->setMovable(false);
-    toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (TCommand command : ToolbarOrder) {
         if (CommandInfo(command).ToolbarSeparatorBefore)
             toolBar->addSeparator();
         toolBar->addAction(Action(command));
     }
+    // A right click on Browse or Open offers the recently used folders or files.
+    const std::pair<TCommand, QMenu* (MainWindow::*)()> histories[] = {
+        {TCommand::Browse, &MainWindow::BuildBrowseHistoryMenu},
+        {TCommand::Open, &MainWindow::BuildOpenHistoryMenu}};
+    for (const auto& [command, build] : histories) {
+        QWidget* button = toolBar->widgetForAction(Action(command));
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, button, build = build](const QPoint& pos) {
+                    std::unique_ptr<QMenu> menu((this->*build)());
+                    menu->exec(button->mapToGlobal(pos));
+                });
+    }
+}
+
+QMenu* MainWindow::BuildBrowseHistoryMenu() {
+    auto* menu = new QMenu(this);
+    const QStringList& history = FState->BrowseHistory();
+    for (int i = 0; i < history.size(); ++i)
+        connect(menu->addAction(MenuCaption(history[i])), &QAction::triggered, this,
+                [this, i] { FState->BrowseHistoryClick(i); });
+    return menu;
+}
+
+QMenu* MainWindow::BuildOpenHistoryMenu() {
+    auto* menu = new QMenu(this);
+    const QStringList& history = FState->OpenHistory();
+    for (int i = 0; i < history.size(); ++i)
+        connect(menu->addAction(MenuCaption(history[i])), &QAction::triggered, this,
+                [this, i] { FState->OpenHistoryClick(i); });
+    return menu;
 }
 
 void MainWindow::CreateList() {
-    FListModel = new QStandardItemModel(0, MainListColumnCount, this);
-    for (int c = 0; c < MainListColumnCount; ++c)
-        FListModel->setHeaderData(c, Qt::Horizontal,
-                                  QString::fromLatin1(MainListColumns[c].Caption));
+    FModel = new MainListModel(FState->MainList(), this);
     FListView = new QTableView;
-    FListView->setModel(FListModel);
+    FListView->setModel(FModel);
     FListView->setSelectionBehavior(QAbstractItemView::SelectRows);
     FListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     FListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FListView->setShowGrid(false);
+    FListView->setWordWrap(false);
+    FListView->setAlternatingRowColors(false);
     FListView->verticalHeader()->hide();
-    FListView->horizontalHeader()->setSortIndicatorShown(true);
-    FListView->horizontalHeader()->setSortIndicator(mcName, Qt::AscendingOrder);
-    FListView->horizontalHeader()->setHighlightSections(false);
+    FListView->verticalHeader()->setDefaultSectionSize(FListView->fontMetrics().height() + 6);
+    QHeaderView* header = FListView->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int c = 0; c < MainListColumnCount; ++c)
-        FListView->setColumnWidth(c, MainListColumns[c].DefaultWidth);
+        FListView->setColumnWidth(c, MainListColumns[std::size_t(c)].DefaultWidth);
+    // The selection of an unfocused list keeps the colours of a focused one.
+    QPalette palette = FListView->palette();
+    palette.setBrush(QPalette::Inactive, QPalette::Highlight,
+                     palette.brush(QPalette::Active, QPalette::Highlight));
+    palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.brush(QPalette::Active, QPalette::HighlightedText));
+    FListView->setPalette(palette);
+    FListView->viewport()->installEventFilter(this);
+    FListView->installEventFilter(this);
+    FListView->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(FListView);
-    FProgressBar = new QProgressBar;
     FProgressBar->setRange(0, 32767);
     FProgressBar->setValue(0);
     FProgressBar->setTextVisible(false);
     layout->addWidget(FProgressBar);
     setCentralWidget(central);
+
+    connect(header, &QHeaderView::sectionClicked, this, &MainWindow::HeaderClicked);
+    connect(FListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::SyncSelectionToList);
+    connect(FModel, &MainListModel::RowsReplaced, this, &MainWindow::SyncSelectionFromList);
+    connect(FListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        FExploreAction->setEnabled(FState->MainList().FirstSelected() >= 0);
+        FContextMenu->exec(FListView->viewport()->mapToGlobal(pos));
+    });
 }
 
-void MainWindow::CreateStatusArea() {
-    FStatusLabel = new QLabel;
-    statusBar()->addWidget(FStatusLabel, 1);
+void MainWindow::CreateContextMenu() {
+    FContextMenu = new QMenu(this);
+    auto disabled = [](QAction* a) {
+        a->setEnabled(false);
+        return a;
+    };
+    QFont bold = FContextMenu->font();
+    bold.setBold(true);
+    disabled(FContextMenu->addAction(QStringLiteral("Properties")))->setFont(bold);
+    FContextMenu->addSeparator();
+    disabled(FContextMenu->addAction(QStringLiteral("Fix")));
+    disabled(FContextMenu->addAction(QStringLiteral("Refresh")));
+    FContextMenu->addSeparator();
+    FExploreAction = FContextMenu->addAction(QStringLiteral("Explore"));
+    connect(FExploreAction, &QAction::triggered, this, &MainWindow::Explore);
+    FContextMenu->addSeparator();
+    disabled(FContextMenu->addAction(QStringLiteral("Mp3tag")));
+    FContextMenu->addSeparator();
+    QMenu* clear = FContextMenu->addMenu(QStringLiteral("Clear"));
+    for (const char* item : {"Comments", "Cover Art", "Genre", "Title Suffix", "Track Number"})
+        disabled(clear->addAction(QString::fromLatin1(item)));
+    FContextMenu->addSeparator();
+    FContextMenu->addMenu(QStringLiteral("Add Suffix To Title"))->setEnabled(false);
+    disabled(FContextMenu->addAction(QStringLiteral("Lowercase Title")));
+    disabled(FContextMenu->addAction(QStringLiteral("Replace [] By () In Title")));
+    FContextMenu->addSeparator();
+    FContextMenu->addMenu(QStringLiteral("Set Genre To"))->setEnabled(false);
+    FContextMenu->addSeparator();
+    disabled(FContextMenu->addAction(QStringLiteral("Embed Cover Art")));
+}
+
+void MainWindow::ConnectState() {
+    TMainWindowState& state = *FState;
+    connect(&state, &TMainWindowState::CommandStatesChanged, this, &MainWindow::RefreshActions);
+    connect(&state, &TMainWindowState::ListToolTipChanged, this,
+            [this](const QString& tip) { FListView->setToolTip(tip); });
+    connect(&state.MainList(), &TMainList::SelectionChanged, this,
+            &MainWindow::SyncSelectionFromList);
+    connect(&state.MainList(), &TMainList::FocusRequested, this, [this](int row) {
+        const QModelIndex index = FModel->index(row, 0);
+        FListView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        FListView->scrollTo(index);
+        FListView->setFocus();
+    });
+    state.MainListColumnWidths = [this] {
+        QList<int> widths;
+        for (int c = 0; c < MainListColumnCount; ++c)
+            widths.append(FListView->columnWidth(c));
+        return widths;
+    };
+    state.SetMainListColumnWidths = [this](const QList<int>& widths) {
+        for (int c = 0; c < widths.size() && c < MainListColumnCount; ++c)
+            FListView->setColumnWidth(c, widths[c]);
+    };
+    state.ListView().OnFindDialogChanged = [this] { UpdateFindDialog(); };
+    state.ListView().OnFocusList = [this] { FListView->setFocus(); };
+}
+
+void MainWindow::RefreshActions() {
+    for (const TCommandInfo& info : CommandTable)
+        Action(info.Command)
+            ->setEnabled(Implemented(info.Command) && FState->CommandEnabled(info.Command));
+}
+
+void MainWindow::SyncSelectionFromList() {
+    if (FSyncingSelection)
+        return;
+    FSyncingSelection = true;
+    QItemSelection selection;
+    const TMainList& list = FState->MainList();
+    int first = -1;
+    for (int row = 0; row <= list.Count(); ++row) {
+        const bool selected = row < list.Count() && list.Row(row).Selected;
+        if (selected && first < 0)
+            first = row;
+        if (!selected && first >= 0) {
+            selection.select(FModel->index(first, 0),
+                             FModel->index(row - 1, MainListColumnCount - 1));
+            first = -1;
+        }
+    }
+    FListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    FSyncingSelection = false;
+}
+
+void MainWindow::SyncSelectionToList(const QItemSelection& selected,
+                                     const QItemSelection& deselected) {
+    if (FSyncingSelection)
+        return;
+    FSyncingSelection = true;
+    TMainList& list = FState->MainList();
+    for (const QItemSelectionRange& range : deselected)
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (row < list.Count())
+                list.SetSelected(row, false);
+    for (const QItemSelectionRange& range : selected)
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (row < list.Count())
+                list.SetSelected(row, true);
+    FSyncingSelection = false;
+}
+
+void MainWindow::HeaderClicked(int column) {
+    // Reordering the rows under a running operation would move its rows away from it.
+    if (!FState->CanChangeList())
+        return;
+    FState->ListView().ColumnClick(column);
+    ShowSortArrow();
+}
+
+void MainWindow::ShowSortArrow() {
+    QHeaderView* header = FListView->horizontalHeader();
+    const TKelmListSort& sort = FState->ListView();
+    if (sort.LastSortIndex() < 0) {
+        header->setSortIndicatorShown(false);
+        return;
+    }
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(sort.LastSortIndex(),
+                             sort.LastSortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void MainWindow::UpdateFindDialog() {
+    const auto& dialog = FState->ListView().FindDialog();
+    if (!dialog || !dialog->Visible) {
+        if (FFindDialog)
+            FFindDialog->hide();
+        return;
+    }
+    if (!FFindDialog) {
+        FFindDialog = new FindDialog(this);
+        connect(FFindDialog, &FindDialog::FindClicked, this,
+                [this](const QString& text) { FState->ListView().FindDialogFind(text); });
+        connect(FFindDialog, &FindDialog::Closed, this,
+                [this] { FState->ListView().FindDialogClosed(); });
+    }
+    FFindDialog->SetText(dialog->Text);
+    FFindDialog->show();
+    FFindDialog->raise();
+    FFindDialog->activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FListView->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        FState->ListClick();
+    } else if (watched == FListView && event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down)
+            FState->ListClick();
+    } else if (watched == FListView && event->type() == QEvent::KeyPress &&
+               FState->MainList().Count() > 0) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (keyEvent->key() == Qt::Key_F3 && keyEvent->modifiers() == Qt::NoModifier) {
+            FState->ListView().FindNext();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::HandleCommandLine(const QStringList& arguments) {
+    FState->HandleCommandLine(arguments);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    FState->HandleDrop(paths);
+}
+
+void MainWindow::RestorePlacement() {
+    TFormPlacement placement{height(), x(), y(), width(), TFormState::Normal};
+    const QScreen* screen = this->screen();
+    const QSize screenSize = screen ? screen->availableSize() : QSize(1280, 800);
+    FState->Store().GetFormInfo(StoreNames::MainWindowFormInfo, placement, true, screenSize);
+    if (placement.Width > 0 && placement.Height > 0)
+        setGeometry(placement.Left, placement.Top, placement.Width, placement.Height);
+    if (placement.State == TFormState::Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::StorePlacement() {
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    const TFormState state = isMaximized()   ? TFormState::Maximized
+                             : isMinimized() ? TFormState::Minimized
+                                             : TFormState::Normal;
+    FState->Store().SetFormInfo(StoreNames::MainWindowFormInfo,
+                                {normal.height(), normal.x(), normal.y(), normal.width(), state});
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A running operation would go on over records that shut-down releases: ask it to stop.
+    if (!FState->CanChangeList()) {
+        FState->ListClick();
+        event->ignore();
+        return;
+    }
+    if (!FClosed) {
+        FClosed = true;
+        if (FFindDialog)
+            FFindDialog->close();
+        FState->Shutdown();
+        StorePlacement();
+    }
+    event->accept();
 }
 
 void MainWindow::ShowReleaseNotes() {
-    const QString notes = PlatformFolders::InstalledDataFolder() + QStringLiteral("/Quenlor.txt");
+    const QString notes =
+        PlatformFolders::InstalledDataFolder() + u'/' + DataFileNames::ReleaseNotes;
     if (QFileInfo::exists(notes))
         QDesktopServices::openUrl(QUrl::fromLocalFile(notes));
 }
@@ -130,4 +489,10 @@ void MainWindow::ShowAbout() {
     QMessageBox::about(
         this, QStringLiteral("About Varnholm"),
         QStringLiteral("Varnholm %1\nKeeps an MP3 library in order.").arg(VersionTextWithBuild()));
+}
+
+void MainWindow::Explore() {
+    const int row = FState->MainList().FirstSelected();
+    if (row >= 0)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(FState->MainList().Cell(row, mcLocation)));
 }

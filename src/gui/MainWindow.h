@@ -1,39 +1,84 @@
 #pragma once
 
 #include "ui/Commands.h"
+#include "ui/MainWindowState.h"
 
+#include <QItemSelection>
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
+class FindDialog;
+class GuiUiPort;
+class MainListModel;
 class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QTableView;
-class QStandardItemModel;
 
 // The program's one long-lived window: toolbar, main menu, the list, progress and status bar.
+// It shows the headless main window state and forwards the person's gestures to it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Makes the window's UiPort over its progress bar and status line; tests give one whose
+    // message boxes and pickers answer from a script.
+    using UiFactory = std::function<std::unique_ptr<GuiUiPort>(QWidget*, QProgressBar*, QLabel*)>;
 
+    explicit MainWindow(const TMainWindowPaths& paths = TMainWindowPaths::Defaults(),
+                        const UiFactory& uiFactory = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    TMainWindowState& State() { return *FState; }
     QAction* Action(TCommand command) const { return FActions[static_cast<int>(command)]; }
     QTableView* ListView() const { return FListView; }
     QProgressBar* ProgressBar() const { return FProgressBar; }
     QLabel* StatusLabel() const { return FStatusLabel; }
+    QMenu* ListContextMenu() const { return FContextMenu; }
+    FindDialog* CurrentFindDialog() const { return FFindDialog; }
+    // The history menus as they open on a right click of the Browse and Open buttons.
+    QMenu* BuildBrowseHistoryMenu();
+    QMenu* BuildOpenHistoryMenu();
+
+    // The program's arguments, handled once the window is up.
+    void HandleCommandLine(const QStringList& arguments);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
     void CreateList();
-    void CreateStatusArea();
+    void CreateContextMenu();
+    void ConnectState();
+    void RestorePlacement();
+    void StorePlacement();
+    void RefreshActions();
+    void SyncSelectionFromList();
+    void SyncSelectionToList(const QItemSelection& selected, const QItemSelection& deselected);
+    void HeaderClicked(int column);
+    void ShowSortArrow();
+    void UpdateFindDialog();
     void ShowReleaseNotes();
     void ShowAbout();
+    void Explore();
 
     std::array<QAction*, static_cast<int>(TCommand::Count)> FActions{};
     QTableView* FListView = nullptr;
-    QStandardItemModel* FListModel = nullptr;
     QProgressBar* FProgressBar = nullptr;
     QLabel* FStatusLabel = nullptr;
+    QMenu* FContextMenu = nullptr;
+    QAction* FExploreAction = nullptr;
+    FindDialog* FFindDialog = nullptr;
+    std::unique_ptr<GuiUiPort> FUi;
+    std::unique_ptr<TMainWindowState> FState;
+    MainListModel* FModel = nullptr;
+    bool FSyncingSelection = false;
+    bool FClosed = false;
 };

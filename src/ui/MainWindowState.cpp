@@ -18,6 +18,10 @@ TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
     : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui), FLog(paths.LogFileName) {
     for (TCommand c : AlwaysAvailable)
         FEnabled[std::size_t(c)] = true;
+    FListView.OnFindHit = [this](int row) {
+        FMainList.FocusRow(row);
+        ListClick();
+    };
 }
 
 TMainWindowState::~TMainWindowState() {
@@ -77,6 +81,7 @@ void TMainWindowState::ListClick() {
         FListToolTip = tip;
         emit ListToolTipChanged(tip);
     }
+    FListView.FindRefresh();
 }
 
 void TMainWindowState::ClearMainList() {

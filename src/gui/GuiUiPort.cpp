@@ -1,0 +1,79 @@
+#include "gui/GuiUiPort.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+
+namespace {
+
+QString Caption(const QString& caption) {
+    return caption.isEmpty() ? QStringLiteral("Varnholm") : caption;
+}
+
+// Messages separate their lines with a carriage return; a widget shows a line feed.
+QString Displayed(QString text) {
+    return text.replace(u'\r', u'\n');
+}
+
+} // namespace
+
+void GuiUiPort::ShowMessage(MessageKind kind, const QString& text, const QString& caption) {
+    static constexpr QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                                  QMessageBox::Critical};
+    QMessageBox box(icons[static_cast<int>(kind)], Caption(caption), Displayed(text),
+                    QMessageBox::Ok, FWindow);
+    box.exec();
+}
+
+bool GuiUiPort::AskYesNo(const QString& text, const QString& caption) {
+    return QMessageBox::question(FWindow, Caption(caption), Displayed(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString GuiUiPort::PickFolder(const QString& caption, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(FWindow, caption, startFolder,
+                                             QFileDialog::ShowDirsOnly);
+}
+
+QStringList GuiUiPort::PickOpenFiles(const QString& caption, const QString& startFolder,
+                                     const QStringList& filters) {
+    const QString file = QFileDialog::getOpenFileName(FWindow, caption, startFolder,
+                                                      filters.join(QStringLiteral(";;")));
+    return file.isEmpty() ? QStringList() : QStringList{file};
+}
+
+QString GuiUiPort::PickSaveFile(const QString& caption, const QString& startPath,
+                                const QStringList& filters) {
+    return QFileDialog::getSaveFileName(FWindow, caption, startPath,
+                                        filters.join(QStringLiteral(";;")));
+}
+
+void GuiUiPort::SetProgressMaximum(int maximum) {
+    FProgress->setMaximum(maximum);
+}
+void GuiUiPort::SetProgressPosition(int position) {
+    FProgress->setValue(position);
+}
+void GuiUiPort::StepProgress() {
+    FProgress->setValue(FProgress->value() + 1);
+}
+void GuiUiPort::SetStatusText(const QString& text) {
+    FStatus->setText(text);
+}
+
+void GuiUiPort::SetCursor(Cursor cursor) {
+    if (FCursorOverridden) {
+        QApplication::restoreOverrideCursor();
+        FCursorOverridden = false;
+    }
+    if (cursor == Cursor::Normal)
+        return;
+    QApplication::setOverrideCursor(cursor == Cursor::Busy ? Qt::WaitCursor : Qt::BusyCursor);
+    FCursorOverridden = true;
+}
+
+void GuiUiPort::ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
