@@ -27,22 +27,26 @@ bool StartsWithTagMarker(const char* bytes) {
 }
 
 // Reads the last 128 bytes of the file; nothing when the file is shorter or cannot be read.
-std::optional<TTagBytes> ReadLastBytes(const QString& path) {
+QByteArray ReadLastBytes(const QString& path) {
     const TFile file = TFile::OpenForReading(path);
     if (!file.IsOpen())
-        return std::nullopt;
+        return {};
     const qint64 size = RegularFileSize(file.Fd());
     if (size < TID3v1Tag::TagSize)
-        return std::nullopt;
-    TTagBytes bytes;
+        return {};
+    QByteArray bytes(TID3v1Tag::TagSize, Qt::Uninitialized);
     if (ReadAt(file.Fd(), bytes.data(), TID3v1Tag::TagSize, size - TID3v1Tag::TagSize) !=
         TID3v1Tag::TagSize)
-        return std::nullopt;
+        return {};
     return bytes;
 }
 
+bool IsTag(QByteArrayView bytes) {
+    return bytes.size() == TID3v1Tag::TagSize && bytes.startsWith("TAG");
+}
+
 // The bytes of an area up to its first zero byte, one character per byte.
-QString ReadText(const TTagBytes& bytes, int offset, int size) {
+QString ReadText(QByteArrayView bytes, int offset, int size) {
     const char* area = bytes.data() + offset;
     const auto length = qsizetype(::strnlen(area, size_t(size)));
     return QString::fromLatin1(area, length);
@@ -89,19 +93,22 @@ void TID3v1Tag::SetFileName(const QString& fileName) {
 }
 
 void TID3v1Tag::Open() {
+    OpenFromLastBytes(ReadLastBytes(FFileName));
+}
+
+void TID3v1Tag::OpenFromLastBytes(QByteArrayView bytes) {
     ClearFields();
     FActive = true;
-    const std::optional<TTagBytes> bytes = ReadLastBytes(FFileName);
-    FHasTag = bytes && StartsWithTagMarker(bytes->data());
+    FHasTag = IsTag(bytes);
     if (!*FHasTag)
         return;
-    SongName = ReadText(*bytes, TitleOffset, TextFieldSize);
-    Artist = ReadText(*bytes, ArtistOffset, TextFieldSize);
-    Album = ReadText(*bytes, AlbumOffset, TextFieldSize);
-    Year = ReadText(*bytes, YearOffset, YearSize);
-    Comment = ReadText(*bytes, CommentOffset, TextFieldSize);
-    Genre = quint8((*bytes)[GenreOffset]);
-    AlbumTrack = (*bytes)[TrackMarkerOffset] == 0 ? quint8((*bytes)[TrackOffset]) : 0;
+    SongName = ReadText(bytes, TitleOffset, TextFieldSize);
+    Artist = ReadText(bytes, ArtistOffset, TextFieldSize);
+    Album = ReadText(bytes, AlbumOffset, TextFieldSize);
+    Year = ReadText(bytes, YearOffset, YearSize);
+    Comment = ReadText(bytes, CommentOffset, TextFieldSize);
+    Genre = quint8(bytes[GenreOffset]);
+    AlbumTrack = bytes[TrackMarkerOffset] == 0 ? quint8(bytes[TrackOffset]) : 0;
 }
 
 void TID3v1Tag::Close() {
@@ -150,10 +157,8 @@ bool TID3v1Tag::Commit() {
 }
 
 bool TID3v1Tag::HasTag() const {
-    if (!FHasTag) {
-        const std::optional<TTagBytes> bytes = ReadLastBytes(FFileName);
-        FHasTag = bytes && StartsWithTagMarker(bytes->data());
-    }
+    if (!FHasTag)
+        FHasTag = IsTag(ReadLastBytes(FFileName));
     return *FHasTag;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -26,6 +27,9 @@ public:
     // Reads the tag of FileName. A file that cannot be read or has no tag leaves the fields
     // empty (Genre ID3v1NoGenre, AlbumTrack 0); the tag is active afterwards in every case.
     void Open();
+    // The same from the file's last 128 bytes read elsewhere (ReadID3FileEnds reads them in the
+    // same open as the ID3v2 tag); fewer bytes count as no tag.
+    void OpenFromLastBytes(QByteArrayView lastBytes);
     // Clears the fields as for a file without a tag.
     void Close();
     // Writes the fields as a 128-byte tag: over the file's tag when it ends with one, else
