@@ -5,6 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <ostream>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 // Tags, frames and audio as byte literals, the way other taggers write them.
 namespace ID3v2TestBytes {
 
