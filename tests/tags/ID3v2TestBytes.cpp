@@ -116,7 +116,7 @@ WrittenTag ParseWritten(const QByteArray& file) {
     if ((tag.flags & 0x80) && tag.major < 4)
         body.replace(QByteArray("\xFF\x00", 2), QByteArray("\xFF", 1));
     int pos = 0;
-    if (tag.flags & 0x40 && tag.major >= 3) {
+    if (tag.flags & 0x40 && tag.major >= 3 && body.size() >= 4) {
         quint32 extSize = 0;
         for (int i = 0; i < 4; ++i)
             extSize = (extSize << (tag.major == 4 ? 7 : 8)) | quint8(body[i]);
