@@ -155,7 +155,10 @@ QStringList TagLibView(const QString& path) {
         QString entry = QString::fromLatin1(frame->frameID().data(), int(frame->frameID().size())) +
                         u'=' + QString::fromStdString(frame->toString().to8Bit(true));
         if (auto* picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame))
-            entry += u' ' + QString::fromLatin1(picture->picture().toHex().data());
+            entry +=
+                u' ' +
+                QString::fromLatin1(
+                    QByteArray(picture->picture().data(), int(picture->picture().size())).toHex());
         view.append(entry);
     }
     return view;

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"frame_size_not_synchsafe_v24",
                     Tag(4, QByteArray("TIT2\xFF\xFF\xFF\xFF\0\0xyz", 13)), 1, nullptr},
         HostileCase{"frame_size_just_beyond_the_tag",
-                    Tag(3, QByteArray("TIT2\0\0\0\x05\0\0\0abc", 13)), 1, nullptr},
+                    Tag(3, QByteArray("TIT2\0\0\0\x05\0\0\0abc", 14)), 1, nullptr},
         HostileCase{"frame_header_cut_by_the_tag_end",
                     Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray("TALB\0\0", 6)), 1, nullptr},
         HostileCase{"zero_size_frames",

@@ -48,7 +48,7 @@ TEST_P(ID3v2ReadTest, ReadsValues) {
     GetParam().check(opened.tag);
 }
 
-const QByteArray Jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\xD9", 14);
+const QByteArray Jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\xD9", 13);
 
 INSTANTIATE_TEST_SUITE_P(Versions, ID3v2ReadTest,
                          testing::
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, ID3v2ReadTest,
                                              Tag(3, Frame23("TIT2", Latin1("Ok")) +
                                                         QByteArray("TALB\x00\x00\x10\x00\x00\x00"
                                                                    "\x00Short",
-                                                                   15)),
+                                                                   16)),
                                              [](TID3v2Tag& tag) {
                                                  ASSERT_EQ(tag.FrameCount(), 2);
                                                  EXPECT_EQ(tag.Texts().Album(), "");

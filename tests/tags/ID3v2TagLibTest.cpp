@@ -35,7 +35,7 @@ QByteArray FromBytes(const TagLib::ByteVector& bytes) {
     return QByteArray(bytes.data(), int(bytes.size()));
 }
 
-const QByteArray FrontPicture("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\x00\xFF\xE1\xFF\xD9", 19);
+const QByteArray FrontPicture("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\x00\xFF\xE1\xFF\xD9", 17);
 const QByteArray BackPicture("\x89PNG\r\n\x1A\n\xFF\xFB\x00\x00", 12);
 
 struct Picture {
