@@ -10,10 +10,6 @@ namespace {
     throw TError(QStringLiteral("Controller is not active"));
 }
 
-bool IsWritable(TID3Version version) {
-    return version == ive2_2 || version == ive2_3 || version == ive2_4;
-}
-
 } // namespace
 
 // --- TID3Text
@@ -107,36 +103,18 @@ void TID3v2Tag::Close() {
 }
 
 TID3Version TID3v2Tag::WriteVersion() const {
-    const TID3Version version = Version();
-    return IsWritable(version) ? version : ive2_4;
-}
-
-TID3v2WriteLayout TID3v2Tag::WriteLayout() const {
-    TID3v2WriteLayout layout;
-    layout.Version = WriteVersion();
-    // The flags of a tag of another version mean nothing here.
-    if (FData.Header && IsWritable(Version())) {
-        quint8 kept = ID3v2Flags::Unsynchronisation;
-        if (layout.Version != ive2_2)
-            kept |= ID3v2Flags::Experimental;
-        if (layout.Version == ive2_4)
-            kept |= ID3v2Flags::Footer;
-        layout.Flags = FData.Header->Flags & kept;
-        layout.ExtendedHeader = FData.ExtendedHeader;
-    }
-    return layout;
+    return ID3v2WriteVersionFor(Version());
 }
 
 void TID3v2Tag::Commit() {
     if (!FActive)
         FailNotActive();
-    FData.Frames.RemoveEmptyFrames();
-    FData.Frames.AutoCorrectAndRemoveDuplicates();
-    const TID3v2WriteLayout layout = WriteLayout();
+    PrepareID3v2FramesForWriting(FData.Frames);
+    const TID3v2WriteLayout layout = ID3v2WriteLayoutFor(FData);
     const TID3v2TagImage image(FData.Frames, layout);
     WriteID3v2TagToFile(FFileName, image, FObserver);
     // The file now holds a tag of the write version; a later commit keeps to it.
-    if (!FData.Header || !IsWritable(Version())) {
+    if (Version() != layout.Version) {
         TID3v2Header header;
         header.MajorVersion = ID3MajorByteOf(layout.Version);
         FData.Header = header;

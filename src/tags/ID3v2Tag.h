@@ -118,8 +118,6 @@ public:
     void SetCommitObserver(TID3CommitObserver observer) { FObserver = std::move(observer); }
 
 private:
-    TID3v2WriteLayout WriteLayout() const;
-
     QString FFileName;
     bool FActive = false;
     TID3v2TagData FData;

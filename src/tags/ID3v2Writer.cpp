@@ -2,6 +2,7 @@
 
 #include "support/Error.h"
 #include "tags/ID3FrameTable.h"
+#include "tags/ID3v2FileWriter.h"
 
 namespace {
 
@@ -143,4 +144,36 @@ QByteArray TID3v2TagImage::Area(qint64 padding) const {
     area.append(FFrames);
     area.append(qsizetype(padding), '\0');
     return area;
+}
+
+TID3Version ID3v2WriteVersionFor(TID3Version readVersion) {
+    return readVersion == ive2_2 || readVersion == ive2_3 ? readVersion : ive2_4;
+}
+
+TID3v2WriteLayout ID3v2WriteLayoutFor(const TID3v2TagData& data) {
+    TID3v2WriteLayout layout;
+    const TID3Version read = data.Version();
+    layout.Version = ID3v2WriteVersionFor(read);
+    // The flags of a tag of another version mean nothing here.
+    if (data.Header && read == layout.Version) {
+        quint8 kept = ID3v2Flags::Unsynchronisation;
+        if (layout.Version != ive2_2)
+            kept |= ID3v2Flags::Experimental;
+        if (layout.Version == ive2_4)
+            kept |= ID3v2Flags::Footer;
+        layout.Flags = data.Header->Flags & kept;
+        layout.ExtendedHeader = data.ExtendedHeader;
+    }
+    return layout;
+}
+
+void PrepareID3v2FramesForWriting(TID3Frames& frames) {
+    frames.RemoveEmptyFrames();
+    frames.AutoCorrectAndRemoveDuplicates();
+}
+
+QByteArray BuildID3v2TagArea(TID3v2TagData& data, qint64 oldAreaSize) {
+    PrepareID3v2FramesForWriting(data.Frames);
+    const TID3v2TagImage image(data.Frames, ID3v2WriteLayoutFor(data));
+    return image.Area(ID3v2Padding(image.Size(), oldAreaSize));
 }

@@ -2,6 +2,7 @@
 
 #include "tags/ID3Frames.h"
 #include "tags/ID3v2Header.h"
+#include "tags/ID3v2Reader.h"
 
 #include <optional>
 
@@ -38,3 +39,20 @@ private:
 // nothing when the version has no identifier for it.
 std::optional<QByteArray> BuildID3v2Frame(const TID3Frame& frame, TID3Version version,
                                           bool tagUnsynchronised);
+
+// The version a tag read in the given version is written in: 2.2, 2.3 and 2.4 stay, anything
+// else (no tag included) becomes 2.4.
+TID3Version ID3v2WriteVersionFor(TID3Version readVersion);
+
+// The layout a tag read as data is written in: its version, and the header flags and extended
+// header as read when the version is one the program reads.
+TID3v2WriteLayout ID3v2WriteLayoutFor(const TID3v2TagData& data);
+
+// What a commit does to the frames before building the tag: empty frames are removed, then
+// every frame is corrected and later duplicates are deleted.
+void PrepareID3v2FramesForWriting(TID3Frames& frames);
+
+// The whole tag area that a commit writes over a present tag area of oldAreaSize bytes (0 when
+// the file has no tag): the same steps as TID3v2Tag::Commit, without the file. For fuzzing and
+// tests of read-modify-write round trips.
+QByteArray BuildID3v2TagArea(TID3v2TagData& data, qint64 oldAreaSize);

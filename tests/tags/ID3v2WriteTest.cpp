@@ -527,3 +527,19 @@ TEST(ID3v2WriteTest, RemoveEmptyFramesBeforeCommit) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ID3v2WriteTest, InMemoryBuildGivesTheAreaThatCommitWrites) {
+    const QByteArray tag = Tag(3,
+                               Frame23("TIT2", Utf16("Title")) + Frame23("TIT2", Latin1("dup")) +
+                                   Frame23("TALB", Latin1("")) + Frame23("PRIV", "x"),
+                               0x80, 30);
+    TID3v2TagData data = ReadID3v2TagBytes(tag);
+    const QByteArray area = BuildID3v2TagArea(data, tag.size());
+    Committed c(tag, NoChange);
+    EXPECT_EQ(area.toHex(), c.after.left(int(c.written.areaSize)).toHex());
+    EXPECT_EQ(data.Frames.Count(), 2);
+}
+
+} // namespace
