@@ -97,6 +97,12 @@ void TID3v2Tag::Open() {
     FActive = true;
 }
 
+void TID3v2Tag::OpenFromFileStart(QByteArrayView fileStart) {
+    Close();
+    FData = ReadID3v2TagBytes(fileStart, FFileName);
+    FActive = true;
+}
+
 void TID3v2Tag::Close() {
     FActive = false;
     FData = TID3v2TagData();

@@ -76,6 +76,10 @@ public:
     // encoding", "Could not read data from stream") or ID3FileIO::TFileError, and then stays
     // closed.
     void Open();
+    // Open over the first bytes of FileName that the caller has read already (the 10-byte header
+    // and the tag bytes it declares, as TID3FileEnds gives them), so that the analysis opens each
+    // file once for both tags. Reads and fails as Open does; Commit writes to FileName.
+    void OpenFromFileStart(QByteArrayView fileStart);
     // Discards the frames and every change not committed.
     void Close();
     // Writes the frame list into the file in WriteVersion: empty frames are removed, frames

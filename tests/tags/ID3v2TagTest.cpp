@@ -254,3 +254,28 @@ TEST(PictureFrameTest, Version22ImageFormats) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ID3v2TagTest, OpensFromTheFileStartTheCallerRead) {
+    const QByteArray tagBytes = Tag(3, Frame23("TIT2", Latin1("From memory")), 0, 20);
+    const QString path = Write(tagBytes);
+    tag.SetFileName(path);
+    tag.OpenFromFileStart(tagBytes);
+    EXPECT_TRUE(tag.Active());
+    EXPECT_EQ(tag.Texts().Title(), "From memory");
+    tag.Texts().SetTitle("Written");
+    tag.Commit();
+    TID3v2Tag reread;
+    reread.SetFileName(path);
+    reread.Open();
+    EXPECT_EQ(reread.Texts().Title(), "Written");
+
+    EXPECT_THROW(tag.OpenFromFileStart(tagBytes.left(20)), TError);
+    EXPECT_FALSE(tag.Active());
+    tag.OpenFromFileStart(Audio(1).left(10));
+    EXPECT_TRUE(tag.Active());
+    EXPECT_FALSE(tag.HasTag());
+}
+
+} // namespace
