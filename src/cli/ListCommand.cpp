@@ -1,6 +1,6 @@
 #include "cli/ListCommand.h"
 
-#include "cli/CliUiPort.h"
+#include "cli/CliSession.h"
 #include "cli/MainListCsv.h"
 #include "ui/MainWindowState.h"
 
@@ -9,13 +9,11 @@ int TListCommand::Run(const QStringList& paths) {
         std::fputs("quenlor-cli: list needs at least one PATH\n", FErr);
         return 2;
     }
-    TMainWindowState state(FUi);
-    state.Startup();
+    TMainWindowState& state = FSession.State();
     state.HandleCommandLine(paths);
     const QByteArray csv = MainListCsv(state.MainList());
     std::fwrite(csv.constData(), 1, std::size_t(csv.size()), FOut);
     std::fflush(FOut);
     std::fprintf(FErr, "%s\n", state.StatusText().toUtf8().constData());
-    state.Shutdown();
     return 0;
 }

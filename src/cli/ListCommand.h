@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <cstdio>
 
-class CliUiPort;
+class TCliSession;
 
 // quenlor-cli list PATH...
 // Starts up as the desktop program does, handles the paths as its command-line arguments
@@ -12,13 +12,13 @@ class CliUiPort;
 // file is ever written.
 class TListCommand {
 public:
-    explicit TListCommand(CliUiPort& ui, std::FILE* out = stdout, std::FILE* err = stderr)
-        : FUi(ui), FOut(out), FErr(err) {}
+    explicit TListCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr)
+        : FSession(session), FOut(out), FErr(err) {}
 
     int Run(const QStringList& paths);
 
 private:
-    CliUiPort& FUi;
+    TCliSession& FSession;
     std::FILE* FOut;
     std::FILE* FErr;
 };

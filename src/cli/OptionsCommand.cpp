@@ -1,5 +1,7 @@
 #include "cli/OptionsCommand.h"
 
+#include "cli/CliSession.h"
+
 #include "settings/IntegerText.h"
 #include "settings/KelmRegistryEnhanced.h"
 #include "settings/OptionPersistence.h"
@@ -85,23 +87,10 @@ QString ValueText(const TOptionSet& options, const TOptionDescriptor& d) {
         d.Member);
 }
 
-// The data folder the genre list default is read from.
-QString DataFolder(const TKelmRegistryEnhanced& store) {
-    const QString stored = store.GetValueDefault(StoreNames::DefFilesPath, QString()).toString();
-    return stored.isEmpty() ? PlatformFolders::DataFolder() : stored;
-}
-
 QString FolderSetting(const TKelmRegistryEnhanced& store, const QString& name) {
     const QString fallback =
         name == StoreNames::DefFilesPath ? PlatformFolders::DataFolder() : QString();
     return store.GetValueDefault(name, fallback).toString();
-}
-
-TOptionSet LoadOptions(TKelmRegistryEnhanced& store) {
-    // The update list is not loaded by the command-line tool yet, so Update Data Files shows
-    // only what the store holds.
-    return LoadOptionsFromRegistry(store, TOptionDefaults::FromPlatform(),
-                                   ReadGenreFileLines(DataFolder(store)), {});
 }
 
 QStringList CheckListLines(const TOptionSet& options, const TCheckListDescriptor& list) {
@@ -120,7 +109,7 @@ void TOptionsCommand::Print(const QString& line) {
 }
 
 int TOptionsCommand::UsageError(const QString& message) {
-    FUi.ShowMessage(UiPort::MessageKind::Error, message);
+    FSession.Ui().ShowMessage(UiPort::MessageKind::Error, message);
     std::fputs(Usage, FErr);
     return 2;
 }
@@ -141,8 +130,8 @@ int TOptionsCommand::Run(const QStringList& args) {
 }
 
 int TOptionsCommand::List() {
-    TKelmRegistryEnhanced store(TKelmRegistryEnhanced::DefaultFileName(), &FUi);
-    const TOptionSet options = LoadOptions(store);
+    TKelmRegistryEnhanced& store = FSession.State().Store();
+    const TOptionSet options = FSession.State().ReadOptionsFromStore();
     for (const TOptionDescriptor& d : OptionDescriptors())
         Print(QString::fromLatin1(d.Name) + u'=' + ValueText(options, d));
     for (const TCheckListDescriptor& list : CheckListDescriptors())
@@ -157,12 +146,12 @@ int TOptionsCommand::Get(const QString& name) {
     const std::optional<TOptionName> option = FindOption(name);
     if (!option)
         return UsageError(QStringLiteral("Unknown option \"%1\".").arg(name));
-    TKelmRegistryEnhanced store(TKelmRegistryEnhanced::DefaultFileName(), &FUi);
+    TKelmRegistryEnhanced& store = FSession.State().Store();
     if (!option->Folder.isEmpty()) {
         Print(FolderSetting(store, option->Folder));
         return 0;
     }
-    const TOptionSet options = LoadOptions(store);
+    const TOptionSet options = FSession.State().ReadOptionsFromStore();
     if (option->Single) {
         Print(ValueText(options, *option->Single));
         return 0;
@@ -177,7 +166,7 @@ int TOptionsCommand::Get(const QString& name) {
             Print(BooleanText(item.Checked));
             return 0;
         }
-    FUi.ShowMessage(
+    FSession.Ui().ShowMessage(
         UiPort::MessageKind::Error,
         QStringLiteral("%1 has no item \"%2\".").arg(option->List->Name, *option->Item));
     return 1;
@@ -193,10 +182,10 @@ int TOptionsCommand::Set(const QString& name, const QString& value) {
     };
     const QString booleanExpected = QStringLiteral("use 1 or 0 (or true/false, on/off)");
 
-    TKelmRegistryEnhanced store(TKelmRegistryEnhanced::DefaultFileName(), &FUi);
+    // The value is checked before the program starts up, so that a wrong one writes nothing.
     bool stored = false;
     if (!option->Folder.isEmpty()) {
-        stored = store.SetValue(option->Folder, value);
+        stored = FSession.State().Store().SetValue(option->Folder, value);
     } else if (option->Single) {
         const TOptionDescriptor& d = *option->Single;
         const QString optionName = QString::fromLatin1(d.Name);
@@ -222,7 +211,7 @@ int TOptionsCommand::Set(const QString& name, const QString& value) {
                 return invalid(optionName, QStringLiteral("use decimal digits"));
             options.*text = value;
         }
-        stored = WriteOption(store, d, options);
+        stored = WriteOption(FSession.State().Store(), d, options);
     } else {
         if (!option->Item)
             return UsageError(QStringLiteral("%1 is a check list: set one item as %1[ITEM] 1|0.")
@@ -230,8 +219,9 @@ int TOptionsCommand::Set(const QString& name, const QString& value) {
         const std::optional<bool> checked = ParseBoolean(value);
         if (!checked)
             return invalid(name, booleanExpected);
+        TKelmRegistryEnhanced& store = FSession.State().Store();
         TKelmRegistryEnhanced::TBatch batch(store);
-        TCheckList list = LoadOptions(store).*option->List->Member;
+        TCheckList list = FSession.State().ReadOptionsFromStore().*option->List->Member;
         auto it = std::find_if(list.begin(), list.end(), [&](const TCheckListItem& item) {
             return Same(item.Text, *option->Item);
         });
@@ -244,16 +234,16 @@ int TOptionsCommand::Set(const QString& name, const QString& value) {
         stored = batch.Commit();
     }
     if (!stored) {
-        FUi.ShowMessage(
-            UiPort::MessageKind::Error,
-            QStringLiteral("The settings could not be saved: %1.").arg(store.LastError()));
+        FSession.Ui().ShowMessage(UiPort::MessageKind::Error,
+                                  QStringLiteral("The settings could not be saved: %1.")
+                                      .arg(FSession.State().Store().LastError()));
         return 1;
     }
     return 0;
 }
 
 int TOptionsCommand::Reset() {
-    TKelmRegistryEnhanced store(TKelmRegistryEnhanced::DefaultFileName(), &FUi);
+    TKelmRegistryEnhanced& store = FSession.State().Store();
     TKelmRegistryEnhanced::TBatch batch(store);
     store.DeleteKey(StoreNames::OptionsKey);
     for (const TCheckListDescriptor& list : CheckListDescriptors())
@@ -262,7 +252,7 @@ int TOptionsCommand::Reset() {
     store.DeleteValue(StoreNames::DefFilesPath);
     store.DeleteValue(StoreNames::AdvancedLibraryFilesPath);
     if (!batch.Commit()) {
-        FUi.ShowMessage(
+        FSession.Ui().ShowMessage(
             UiPort::MessageKind::Error,
             QStringLiteral("The settings could not be reset: %1.").arg(store.LastError()));
         return 1;

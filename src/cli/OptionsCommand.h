@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <cstdio>
 
-class UiPort;
+class TCliSession;
 
 // quenlor-cli options list | get NAME | set NAME VALUE | reset
 // Reads and writes the same settings store as the desktop program. Names are matched without
@@ -13,8 +13,8 @@ class TOptionsCommand {
 public:
     static const char Usage[];
 
-    explicit TOptionsCommand(UiPort& ui, std::FILE* out = stdout, std::FILE* err = stderr)
-        : FUi(ui), FOut(out), FErr(err) {}
+    explicit TOptionsCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr)
+        : FSession(session), FOut(out), FErr(err) {}
 
     int Run(const QStringList& args);
 
@@ -26,7 +26,7 @@ private:
     int UsageError(const QString& message);
     void Print(const QString& line);
 
-    UiPort& FUi;
+    TCliSession& FSession;
     std::FILE* FOut;
     std::FILE* FErr;
 };

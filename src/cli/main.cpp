@@ -1,3 +1,4 @@
+#include "cli/CliSession.h"
 #include "cli/CliUiPort.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
@@ -64,11 +65,12 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     CliUiPort ui(answer);
+    TCliSession session(ui);
     const QString command = args.takeFirst();
     if (command == QStringLiteral("options"))
-        return TOptionsCommand(ui).Run(args);
+        return TOptionsCommand(session).Run(args);
     if (command == QStringLiteral("list"))
-        return TListCommand(ui).Run(args);
+        return TListCommand(session).Run(args);
     std::fprintf(stderr, "quenlor-cli: unknown command '%s'\n", qPrintable(command));
     PrintUsage(stderr);
     return 2;

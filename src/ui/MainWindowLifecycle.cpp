@@ -50,10 +50,14 @@ void TMainWindowState::Startup() {
     LoadAndApplyOptions();
 }
 
+TOptionSet TMainWindowState::ReadOptionsFromStore() {
+    return LoadOptionsFromRegistry(FStore, FOptionDefaults,
+                                   ReadGenreFileLines(FReferenceData.DataFolder()),
+                                   FUpdateDataFilesKelmFlatFile.Values());
+}
+
 void TMainWindowState::LoadAndApplyOptions() {
-    FOptions = LoadOptionsFromRegistry(FStore, FOptionDefaults,
-                                       ReadGenreFileLines(FReferenceData.DataFolder()),
-                                       FUpdateDataFilesKelmFlatFile.Values());
+    FOptions = ReadOptionsFromStore();
     TOptionTargets targets;
     targets.SetFileSearchRecursive = [this](bool recursive) { FFileFind.SetRecursive(recursive); };
     targets.MainListColumnWidths = MainListColumnWidths;

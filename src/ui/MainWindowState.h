@@ -44,6 +44,9 @@ public:
     void Startup();
     // Reads the option set from the store and pushes it into the components.
     void LoadAndApplyOptions();
+    // The option set as the store holds it, each missing value with its default (the genre
+    // list from the data folder, the update entries from the loaded update list).
+    TOptionSet ReadOptionsFromStore();
     // Handles the program's arguments as a drop would, in order; a folder ends them.
     void HandleCommandLine(const QStringList& arguments);
     // Shut-down: column widths, program folder and version, history lists, learned data; then
