@@ -54,59 +54,50 @@ QByteArray Repeat(const QByteArray& bytes, int count) {
     return bytes.repeated(count);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, ID3v2HostileTest,
-    testing::Values(
-        HostileCase{"tag_size_beyond_the_file", QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10), -1,
-                    nullptr},
-        HostileCase{"unsynchronised_tag_size_beyond_the_file",
-                    QByteArray("ID3\x03\0\x80\x7F\x7F\x7F\x7F", 10), -1,
-                    "Could not read data from stream"},
-        HostileCase{"tag_of_size_zero", Tag(3, QByteArray()), 0, nullptr},
-        HostileCase{
-            "frame_size_all_ones_v23",
-            Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray("TALB\xFF\xFF\xFF\xFF\0\0xyz", 13)), 2,
-            nullptr},
-        HostileCase{"frame_size_not_synchsafe_v24",
-                    Tag(4, QByteArray("TIT2\xFF\xFF\xFF\xFF\0\0xyz", 13)), 1, nullptr},
-        HostileCase{"frame_size_just_beyond_the_tag",
-                    Tag(3, QByteArray("TIT2\0\0\0\x05\0\0\0abc", 14)), 1, nullptr},
-        HostileCase{"frame_header_cut_by_the_tag_end",
-                    Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray("TALB\0\0", 6)), 1, nullptr},
-        HostileCase{"zero_size_frames",
-                    Repeat(QByteArray("TIT2\0\0\0\0\0\0", 10), 100)
-                        .prepend(QByteArray("ID3\x03\0\0\0\0\x07\x68", 10)),
-                    100, nullptr},
-        HostileCase{"extended_header_beyond_the_tag",
-                    Tag(3, QByteArray("\0\0\x10\0\0\0", 6) + Frame23("TIT2", Latin1("a")), 0x40), 0,
-                    nullptr},
-        HostileCase{"extended_header_v24_without_flag_bytes",
-                    Tag(4, QByteArray("\0\0\0\x06\0\0", 6) + Frame24("TIT2", Latin1("a")), 0x40), 1,
-                    nullptr},
-        HostileCase{
-            "extended_header_v24_flag_data_beyond_it",
-            Tag(4, QByteArray("\0\0\0\x07\x01\x70\x7F", 7) + Frame24("TIT2", Latin1("a")), 0x40), 1,
-            nullptr},
-        HostileCase{"extended_header_cut", Tag(3, QByteArray("\0\0", 2), 0x40), 0, nullptr},
-        HostileCase{"odd_utf16_everywhere",
-                    Tag(3, Frame23("COMM", Encoded(1, QByteArray("eng\xFF\xFEx", 6))) +
-                               Frame23("TCON", Encoded(1, QByteArray("\xFF\xFEx\0\0", 5))) +
-                               Frame23("APIC", Encoded(1, QByteArray("a\0\x03\xFF\xFEx", 6))) +
-                               Frame23("TIT2", Encoded(2, QByteArray("\0", 1)))),
-                    4, nullptr},
-        HostileCase{"picture_without_terminators", Tag(3, Frame23("APIC", Latin1("image/jpeg"))), 1,
-                    nullptr},
-        HostileCase{"garbage_after_padding",
-                    Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray(20, '\0') + "TALB\xFF"), 1,
-                    nullptr},
-        HostileCase{"unsynchronisation_of_only_ff_bytes", Tag(3, QByteArray(300, '\xFF'), 0x80), 0,
-                    nullptr},
-        HostileCase{
-            "unsynchronised_frame_size_counts_restored_bytes",
-            Tag(3,
-                QByteArray("TIT2\0\0\0\x03\0\0\0\xFF\x00\x00", 14) + Frame23("TALB", Latin1("a")),
-                0x80),
-            2, nullptr}));
+const HostileCase InputsCases[] = {
+    // Damaged and hostile tags.
+    {"tag_size_beyond_the_file", QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10), -1, nullptr},
+    {"unsynchronised_tag_size_beyond_the_file", QByteArray("ID3\x03\0\x80\x7F\x7F\x7F\x7F", 10), -1,
+     "Could not read data from stream"},
+    {"tag_of_size_zero", Tag(3, QByteArray()), 0, nullptr},
+    {"frame_size_all_ones_v23",
+     Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray("TALB\xFF\xFF\xFF\xFF\0\0xyz", 13)), 2,
+     nullptr},
+    {"frame_size_not_synchsafe_v24", Tag(4, QByteArray("TIT2\xFF\xFF\xFF\xFF\0\0xyz", 13)), 1,
+     nullptr},
+    {"frame_size_just_beyond_the_tag", Tag(3, QByteArray("TIT2\0\0\0\x05\0\0\0abc", 14)), 1,
+     nullptr},
+    {"frame_header_cut_by_the_tag_end",
+     Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray("TALB\0\0", 6)), 1, nullptr},
+    {"zero_size_frames",
+     Repeat(QByteArray("TIT2\0\0\0\0\0\0", 10), 100)
+         .prepend(QByteArray("ID3\x03\0\0\0\0\x07\x68", 10)),
+     100, nullptr},
+    {"extended_header_beyond_the_tag",
+     Tag(3, QByteArray("\0\0\x10\0\0\0", 6) + Frame23("TIT2", Latin1("a")), 0x40), 0, nullptr},
+    {"extended_header_v24_without_flag_bytes",
+     Tag(4, QByteArray("\0\0\0\x06\0\0", 6) + Frame24("TIT2", Latin1("a")), 0x40), 1, nullptr},
+    {"extended_header_v24_flag_data_beyond_it",
+     Tag(4, QByteArray("\0\0\0\x07\x01\x70\x7F", 7) + Frame24("TIT2", Latin1("a")), 0x40), 1,
+     nullptr},
+    {"extended_header_cut", Tag(3, QByteArray("\0\0", 2), 0x40), 0, nullptr},
+    {"odd_utf16_everywhere",
+     Tag(3, Frame23("COMM", Encoded(1, QByteArray("eng\xFF\xFEx", 6))) +
+                Frame23("TCON", Encoded(1, QByteArray("\xFF\xFEx\0\0", 5))) +
+                Frame23("APIC", Encoded(1, QByteArray("a\0\x03\xFF\xFEx", 6))) +
+                Frame23("TIT2", Encoded(2, QByteArray("\0", 1)))),
+     4, nullptr},
+    {"picture_without_terminators", Tag(3, Frame23("APIC", Latin1("image/jpeg"))), 1, nullptr},
+    {"garbage_after_padding",
+     Tag(3, Frame23("TIT2", Latin1("a")) + QByteArray(20, '\0') + "TALB\xFF"), 1, nullptr},
+    {"unsynchronisation_of_only_ff_bytes", Tag(3, QByteArray(300, '\xFF'), 0x80), 0, nullptr},
+    {"unsynchronised_frame_size_counts_restored_bytes",
+     Tag(3, QByteArray("TIT2\0\0\0\x03\0\0\0\xFF\x00\x00", 14) + Frame23("TALB", Latin1("a")),
+         0x80),
+     2, nullptr},
+};
+
+INSTANTIATE_TEST_SUITE_P(Inputs, ID3v2HostileTest, testing::ValuesIn(InputsCases));
 
 TEST(ID3v2HostileTest, NestedUnsynchronisationIsUndoneOnce) {
     // FF 00 00 stands for FF 00: undoing it twice would lose a byte of the picture.

@@ -203,59 +203,52 @@ TEST_P(ID3v2EmptinessTest, EmptyFramesAreNotWritten) {
     EXPECT_EQ(c.written.Names(), QStringList({"TIT2"}) + GetParam().written);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, ID3v2EmptinessTest,
-    testing::Values(
-        EmptinessCase{"empty_latin1_text", Frame24("TALB", Latin1("")), NoChange, {}},
-        // The byte-order mark alone takes two bytes.
-        EmptinessCase{"empty_utf16_text", Frame24("TALB", Utf16("")), NoChange, {"TALB"}},
-        EmptinessCase{"list_without_values",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) { (void)tag.Texts().LeadArtist(); },
-                      {}},
-        EmptinessCase{"slash_list_with_one_empty_value",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) { tag.Texts().LeadArtist().append(""); },
-                      {}},
-        EmptinessCase{"nul_list_with_one_empty_value",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) { tag.Texts().ContentType().append(""); },
-                      {"TCON"}},
-        EmptinessCase{"comment_with_unknown_language_only",
-                      Frame24("COMM", Latin1(QByteArray("XXX\0", 4))),
-                      NoChange,
-                      {}},
-        EmptinessCase{"comment_with_a_language",
-                      Frame24("COMM", Latin1(QByteArray("eng\0", 4))),
-                      NoChange,
-                      {"COMM"}},
-        EmptinessCase{"new_comment",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) { TID3ContentFrame::FindOrCreate(tag, fiComment); },
-                      {}},
-        EmptinessCase{"picture_without_anything",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) { tag.AddFrame(fiPicture); },
-                      {}},
-        EmptinessCase{"picture_with_a_mime_type_only",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) {
-                          tag.AddFrameAs<TID3PictureFrame>(fiPicture)->SetMIMEType("image/png");
-                      },
-                      {"APIC"}},
-        EmptinessCase{
-            "year_zero", QByteArray(), [](TID3v2Tag& tag) { tag.Texts().SetYear(0); }, {}},
-        EmptinessCase{"length_zero", Frame24("TLEN", Latin1("")), NoChange, {"TLEN"}},
-        EmptinessCase{"new_recording_time",
-                      QByteArray(),
-                      [](TID3v2Tag& tag) { tag.Texts().SetRecordingTime(ID3ZeroDate()); },
-                      {"TDRC"}},
-        EmptinessCase{"unknown_frame_without_bytes", Frame24("XHLD", ""), NoChange, {}},
-        EmptinessCase{"unknown_frame_with_one_byte", Frame24("XHLD", "x"), NoChange, {"XHLD"}},
-        EmptinessCase{"uninterpreted_text_frame_with_encoding_byte_only",
-                      Frame24("TPE2", Latin1("")),
-                      NoChange,
-                      {}}));
+const EmptinessCase EmptinessCases[] = {
+    // Frames that are written or left out as empty.
+    {"empty_latin1_text", Frame24("TALB", Latin1("")), NoChange, {}},
+    // The byte-order mark alone takes two bytes.
+    {"empty_utf16_text", Frame24("TALB", Utf16("")), NoChange, {"TALB"}},
+    {"list_without_values",
+     QByteArray(),
+     [](TID3v2Tag& tag) { (void)tag.Texts().LeadArtist(); },
+     {}},
+    {"slash_list_with_one_empty_value",
+     QByteArray(),
+     [](TID3v2Tag& tag) { tag.Texts().LeadArtist().append(""); },
+     {}},
+    {"nul_list_with_one_empty_value",
+     QByteArray(),
+     [](TID3v2Tag& tag) { tag.Texts().ContentType().append(""); },
+     {"TCON"}},
+    {"comment_with_unknown_language_only",
+     Frame24("COMM", Latin1(QByteArray("XXX\0", 4))),
+     NoChange,
+     {}},
+    {"comment_with_a_language",
+     Frame24("COMM", Latin1(QByteArray("eng\0", 4))),
+     NoChange,
+     {"COMM"}},
+    {"new_comment",
+     QByteArray(),
+     [](TID3v2Tag& tag) { TID3ContentFrame::FindOrCreate(tag, fiComment); },
+     {}},
+    {"picture_without_anything", QByteArray(), [](TID3v2Tag& tag) { tag.AddFrame(fiPicture); }, {}},
+    {"picture_with_a_mime_type_only",
+     QByteArray(),
+     [](TID3v2Tag& tag) { tag.AddFrameAs<TID3PictureFrame>(fiPicture)->SetMIMEType("image/png"); },
+     {"APIC"}},
+    {"year_zero", QByteArray(), [](TID3v2Tag& tag) { tag.Texts().SetYear(0); }, {}},
+    {"length_zero", Frame24("TLEN", Latin1("")), NoChange, {"TLEN"}},
+    {"new_recording_time",
+     QByteArray(),
+     [](TID3v2Tag& tag) { tag.Texts().SetRecordingTime(ID3ZeroDate()); },
+     {"TDRC"}},
+    {"unknown_frame_without_bytes", Frame24("XHLD", ""), NoChange, {}},
+    {"unknown_frame_with_one_byte", Frame24("XHLD", "x"), NoChange, {"XHLD"}},
+    {"uninterpreted_text_frame_with_encoding_byte_only", Frame24("TPE2", Latin1("")), NoChange, {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Frames, ID3v2EmptinessTest, testing::ValuesIn(EmptinessCases));
 
 struct DuplicateCase {
     const char* name;
@@ -285,39 +278,38 @@ QByteArray Apic(char type, const QByteArray& description, const QByteArray& data
     return Latin1(QByteArray("image/jpeg\0", 11) + type + description + '\0' + data);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, ID3v2DuplicateTest,
-    testing::Values(
-        DuplicateCase{
-            "text_frames_by_identifier",
-            Frame23("TIT2", Latin1("A")) + Frame23("TALB", Latin1("X")) +
-                Frame23("TIT2", Latin1("B")) + Frame23("TPE2", Latin1("1")) +
-                Frame23("TPE2", Latin1("2")),
-            {Entry("TIT2", Latin1("A")), Entry("TALB", Latin1("X")), Entry("TPE2", Latin1("1"))}},
-        DuplicateCase{"front_covers_with_empty_descriptions",
-                      Frame23("APIC", Apic(3, "", "one")) + Frame23("APIC", Apic(3, "", "two")) +
-                          Frame23("APIC", Apic(3, "b", "three")) +
-                          Frame23("APIC", Apic(4, "", "four")),
-                      {Entry("APIC", Apic(3, "", "one")), Entry("APIC", Apic(3, "b", "three")),
-                       Entry("APIC", Apic(4, "", "four"))}},
-        DuplicateCase{"file_icons_whatever_their_description",
-                      Frame23("APIC", Apic(1, "a", "one")) + Frame23("APIC", Apic(1, "b", "two")) +
-                          Frame23("APIC", Apic(2, "a", "three")),
-                      {Entry("APIC", Apic(1, "a", "one")), Entry("APIC", Apic(2, "a", "three"))}},
-        // Languages are corrected first, so ENG and eng meet as duplicates.
-        DuplicateCase{"comments_by_language_and_description",
-                      Frame23("COMM", Latin1(QByteArray("ENG\0one", 7))) +
-                          Frame23("COMM", Latin1(QByteArray("eng\0two", 7))) +
-                          Frame23("COMM", Latin1(QByteArray("engd\0three", 10))) +
-                          Frame23("COMM", Latin1(QByteArray("fre\0four", 8))),
-                      {Entry("COMM", Latin1(QByteArray("eng\0one", 7))),
-                       Entry("COMM", Latin1(QByteArray("engd\0three", 10))),
-                       Entry("COMM", Latin1(QByteArray("fre\0four", 8)))}},
-        DuplicateCase{"unknown_frames_repeat_freely",
-                      Frame23("PRIV", "a") + Frame23("PRIV", "a") + Frame23("TXXX", Latin1("x")) +
-                          Frame23("TXXX", Latin1("x")),
-                      {Entry("PRIV", "a"), Entry("PRIV", "a"), Entry("TXXX", Latin1("x")),
-                       Entry("TXXX", Latin1("x"))}}));
+const DuplicateCase DuplicateCases[] = {
+    // Frames and the duplicates deleted after them.
+    {"text_frames_by_identifier",
+     Frame23("TIT2", Latin1("A")) + Frame23("TALB", Latin1("X")) + Frame23("TIT2", Latin1("B")) +
+         Frame23("TPE2", Latin1("1")) + Frame23("TPE2", Latin1("2")),
+     {Entry("TIT2", Latin1("A")), Entry("TALB", Latin1("X")), Entry("TPE2", Latin1("1"))}},
+    {"front_covers_with_empty_descriptions",
+     Frame23("APIC", Apic(3, "", "one")) + Frame23("APIC", Apic(3, "", "two")) +
+         Frame23("APIC", Apic(3, "b", "three")) + Frame23("APIC", Apic(4, "", "four")),
+     {Entry("APIC", Apic(3, "", "one")), Entry("APIC", Apic(3, "b", "three")),
+      Entry("APIC", Apic(4, "", "four"))}},
+    {"file_icons_whatever_their_description",
+     Frame23("APIC", Apic(1, "a", "one")) + Frame23("APIC", Apic(1, "b", "two")) +
+         Frame23("APIC", Apic(2, "a", "three")),
+     {Entry("APIC", Apic(1, "a", "one")), Entry("APIC", Apic(2, "a", "three"))}},
+    // Languages are corrected first, so ENG and eng meet as duplicates.
+    {"comments_by_language_and_description",
+     Frame23("COMM", Latin1(QByteArray("ENG\0one", 7))) +
+         Frame23("COMM", Latin1(QByteArray("eng\0two", 7))) +
+         Frame23("COMM", Latin1(QByteArray("engd\0three", 10))) +
+         Frame23("COMM", Latin1(QByteArray("fre\0four", 8))),
+     {Entry("COMM", Latin1(QByteArray("eng\0one", 7))),
+      Entry("COMM", Latin1(QByteArray("engd\0three", 10))),
+      Entry("COMM", Latin1(QByteArray("fre\0four", 8)))}},
+    {"unknown_frames_repeat_freely",
+     Frame23("PRIV", "a") + Frame23("PRIV", "a") + Frame23("TXXX", Latin1("x")) +
+         Frame23("TXXX", Latin1("x")),
+     {Entry("PRIV", "a"), Entry("PRIV", "a"), Entry("TXXX", Latin1("x")),
+      Entry("TXXX", Latin1("x"))}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Frames, ID3v2DuplicateTest, testing::ValuesIn(DuplicateCases));
 
 struct CorrectionCase {
     const char* name;
@@ -334,32 +326,29 @@ TEST_P(ID3v2AutoCorrectTest, CorrectsBeforeWriting) {
     EXPECT_EQ(c.written.Data(GetParam().writtenName).toHex(), GetParam().writtenData.toHex());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, ID3v2AutoCorrectTest,
-    testing::Values(
-        CorrectionCase{"track_number", Frame23("TRCK", Latin1("7")), "TRCK", Latin1("7")},
-        CorrectionCase{"track_and_count", Frame23("TRCK", Latin1("03/12")), "TRCK",
-                       Latin1("03/12")},
-        CorrectionCase{"track_starting_with_slash", Frame23("TRCK", Latin1("/12")), "TRCK",
-                       Latin1("")},
-        CorrectionCase{"track_ending_with_slash", Frame23("TRCK", Latin1("3/")), "TRCK",
-                       Latin1("")},
-        CorrectionCase{"track_with_letters", Frame23("TRCK", Latin1("A7")), "TRCK", Latin1("")},
-        CorrectionCase{"track_negative", Frame23("TRCK", Latin1("-1")), "TRCK", Latin1("")},
-        CorrectionCase{"year_above_9999", Frame23("TYER", Latin1("12345")), "TYER", Latin1("0000")},
-        CorrectionCase{"year_of_three_digits", Frame23("TYER", Latin1("999")), "TYER",
-                       Latin1("0999")},
-        CorrectionCase{"original_year", Frame23("TORY", Latin1("77")), "TORY", Latin1("0077")},
-        CorrectionCase{"length_in_plain_decimal", Frame23("TLEN", Latin1("0042")), "TLEN",
-                       Latin1("42")},
-        CorrectionCase{"language_upper_case", Frame23("COMM", Latin1(QByteArray("GER\0t", 5))),
-                       "COMM", Latin1(QByteArray("ger\0t", 5))},
-        CorrectionCase{"language_unknown_code", Frame23("COMM", Latin1(QByteArray("zz1\0t", 5))),
-                       "COMM", Latin1(QByteArray("XXX\0t", 5))},
-        CorrectionCase{"language_empty", Frame23("COMM", Latin1(QByteArray("\0\0\0\0t", 5))),
-                       "COMM", Latin1(QByteArray("XXX\0t", 5))},
-        CorrectionCase{"language_xxx_kept", Frame23("COMM", Latin1(QByteArray("XXX\0t", 5))),
-                       "COMM", Latin1(QByteArray("XXX\0t", 5))}));
+const CorrectionCase CorrectionCases[] = {
+    // Values corrected before writing.
+    {"track_number", Frame23("TRCK", Latin1("7")), "TRCK", Latin1("7")},
+    {"track_and_count", Frame23("TRCK", Latin1("03/12")), "TRCK", Latin1("03/12")},
+    {"track_starting_with_slash", Frame23("TRCK", Latin1("/12")), "TRCK", Latin1("")},
+    {"track_ending_with_slash", Frame23("TRCK", Latin1("3/")), "TRCK", Latin1("")},
+    {"track_with_letters", Frame23("TRCK", Latin1("A7")), "TRCK", Latin1("")},
+    {"track_negative", Frame23("TRCK", Latin1("-1")), "TRCK", Latin1("")},
+    {"year_above_9999", Frame23("TYER", Latin1("12345")), "TYER", Latin1("0000")},
+    {"year_of_three_digits", Frame23("TYER", Latin1("999")), "TYER", Latin1("0999")},
+    {"original_year", Frame23("TORY", Latin1("77")), "TORY", Latin1("0077")},
+    {"length_in_plain_decimal", Frame23("TLEN", Latin1("0042")), "TLEN", Latin1("42")},
+    {"language_upper_case", Frame23("COMM", Latin1(QByteArray("GER\0t", 5))), "COMM",
+     Latin1(QByteArray("ger\0t", 5))},
+    {"language_unknown_code", Frame23("COMM", Latin1(QByteArray("zz1\0t", 5))), "COMM",
+     Latin1(QByteArray("XXX\0t", 5))},
+    {"language_empty", Frame23("COMM", Latin1(QByteArray("\0\0\0\0t", 5))), "COMM",
+     Latin1(QByteArray("XXX\0t", 5))},
+    {"language_xxx_kept", Frame23("COMM", Latin1(QByteArray("XXX\0t", 5))), "COMM",
+     Latin1(QByteArray("XXX\0t", 5))},
+};
+
+INSTANTIATE_TEST_SUITE_P(Frames, ID3v2AutoCorrectTest, testing::ValuesIn(CorrectionCases));
 
 TEST(ID3v2WriteTest, NewCommentIsWrittenWithUnknownLanguageAndEmptyDescription) {
     Committed c(Tag(4, Frame24("TIT2", Latin1("T"))), [](TID3v2Tag& tag) {
