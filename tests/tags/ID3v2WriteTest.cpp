@@ -532,3 +532,18 @@ TEST(ID3v2WriteTest, InMemoryBuildGivesTheAreaThatCommitWrites) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ID3v2WriteTest, FooterFlagIsKeptAndTheFooterStaysBehindTheArea) {
+    const QByteArray frames = Frame24("TIT2", Latin1("A long title"));
+    QByteArray tag = Tag(4, frames, 0x10, 20);
+    QByteArray footer = tag.left(10);
+    footer.replace(0, 3, "3DI");
+    Committed c(tag + footer, [](TID3v2Tag& t) { t.Texts().SetTitle("Short"); });
+    EXPECT_EQ(c.written.flags, 0x10);
+    EXPECT_EQ(c.written.areaSize, tag.size());
+    EXPECT_EQ(c.after.mid(tag.size()), footer + c.audio);
+}
+
+} // namespace
