@@ -117,7 +117,9 @@ QByteArray TID3SimpleListFrame::Encoded(TID3Encoding encoding) const {
 }
 
 bool TID3SimpleListFrame::IsEmpty() const {
-    return TakesUnderTwoBytes(Encoded(FEncoding));
+    // Without values there is nothing to write, whatever the encoding; a single empty value
+    // takes the byte-order mark in UTF-16.
+    return FStrings.isEmpty() || TakesUnderTwoBytes(Encoded(FEncoding));
 }
 
 void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version) {

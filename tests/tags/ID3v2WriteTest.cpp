@@ -208,6 +208,11 @@ const EmptinessCase EmptinessCases[] = {
     {"empty_latin1_text", Frame24("TALB", Latin1("")), NoChange, {}},
     // The byte-order mark alone takes two bytes.
     {"empty_utf16_text", Frame24("TALB", Utf16("")), NoChange, {"TALB"}},
+    {"utf16_list_without_values", Frame24("TPE1", Utf16("")), NoChange, {}},
+    {"utf16_list_with_one_empty_value",
+     Frame24("TOPE", Utf16("")),
+     [](TID3v2Tag& tag) { tag.Texts().OrigArtist().append(""); },
+     {"TOPE"}},
     {"list_without_values",
      QByteArray(),
      [](TID3v2Tag& tag) { (void)tag.Texts().LeadArtist(); },
