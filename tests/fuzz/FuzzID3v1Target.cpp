@@ -1,6 +1,7 @@
 // Reads every input as an MP3 file's ID3v1 tag, writes a changed tag back and reads it again.
 #include "fuzz/FuzzFile.h"
 #include "tags/Genres.h"
+#include "tags/ID3FileEnds.h"
 #include "tags/ID3v1Tag.h"
 
 #include <algorithm>
@@ -44,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              std::memcmp(data + size - TID3v1Tag::TagSize, "TAG", 3) == 0;
     if (tag.HasTag() != endsWithTag)
         FuzzFile::Fail("HasTag disagrees with the bytes");
+    TID3v1Tag fromEnds;
+    fromEnds.OpenFromLastBytes(ReadID3FileEnds(path).Last);
+    if (fromEnds.HasTag() != tag.HasTag() || fromEnds.SongName != tag.SongName ||
+        fromEnds.Comment != tag.Comment || fromEnds.AlbumTrack != tag.AlbumTrack ||
+        fromEnds.Genre != tag.Genre)
+        FuzzFile::Fail("the tag read from the file's ends differs");
     (void)tag.GenreAsString();
     (void)DecodeGenreReferences(tag.Comment);
     if (FuzzFile::Read(path) != QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))
