@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testsupport/Mp3Fixture.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -12,28 +14,20 @@ inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
-// Tags, frames and audio as byte literals, the way other taggers write them.
+// Tags, frames and audio as byte literals, the way other taggers write them, and a written tag
+// parsed independently of the program's reader.
 namespace ID3v2TestBytes {
 
-// Frame bytes: identifier, size (3 bytes in 2.2, big-endian in 2.3, synchsafe in 2.4), the
-// flag bytes and the content.
-QByteArray Frame22(const char* id, const QByteArray& content);
-QByteArray Frame23(const char* id, const QByteArray& content, quint16 flags = 0);
-QByteArray Frame24(const char* id, const QByteArray& content, quint16 flags = 0);
-QByteArray Frame(int major, const char* id, const QByteArray& content);
-
-// A tag: "ID3", version, flags, synchsafe size of frames and padding.
-QByteArray Tag(int major, const QByteArray& frames, quint8 flags = 0, int padding = 0);
-
-// Text content: encoding byte 0 and the Latin-1 bytes; or encoding byte 1 and UTF-16 LE with
-// FF FE; or the given encoding byte followed by raw bytes.
-QByteArray Latin1(const QByteArray& text);
-QByteArray Utf16(const QString& text, bool terminated = false);
-QByteArray Encoded(int encoding, const QByteArray& bytes);
-
-// MPEG audio frames (MPEG-1 layer III, 128 kbit/s) with varied bytes, so that a shifted or
-// changed byte shows; a reader of MP3 files accepts them as audio.
-QByteArray Audio(int frameCount = 6);
+// The byte builders shared with the other tests' MP3 fixtures.
+using Mp3Bytes::Audio;
+using Mp3Bytes::Encoded;
+using Mp3Bytes::Frame;
+using Mp3Bytes::Frame22;
+using Mp3Bytes::Frame23;
+using Mp3Bytes::Frame24;
+using Mp3Bytes::Latin1;
+using Mp3Bytes::Tag;
+using Mp3Bytes::Utf16;
 
 // A tag as another reader sees it in a written file, parsed independently of the program's
 // reader: header, area size and the frames with their raw data (tag-level unsynchronisation of
