@@ -1,5 +1,7 @@
 #include "cli/CliSession.h"
 #include "cli/CliUiPort.h"
+#include "cli/EditCommand.h"
+#include "cli/FixCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "ui/Version.h"
@@ -24,8 +26,19 @@ const char Usage[] =
     "Commands:\n"
     "  list PATH...  read MP3 files, playlists or a folder (the first folder ends\n"
     "                the paths) and print the list as CSV; no file is changed\n"
+    "  fix PATH...   read the paths as list does, fix every row (tags written,\n"
+    "                files renamed to their computed names) and print the list\n"
+    "  edit OPERATION [VALUE] PATH...\n"
+    "                read the paths as list does, run one edit over every row and\n"
+    "                print the list; OPERATION is one of clear-comments,\n"
+    "                clear-cover-art, clear-genre, clear-title-suffix,\n"
+    "                clear-track-number, lowercase-title, replace-brackets,\n"
+    "                embed-cover-art, add-suffix VALUE, set-genre VALUE\n"
     "  options list | get NAME | set NAME VALUE | reset\n"
-    "                show or change the stored options\n";
+    "                show or change the stored options\n"
+    "\n"
+    "fix and edit exit with status 1 when a file could not be written; the\n"
+    "activity log names each such file and the error.\n";
 
 void PrintUsage(std::FILE* out) {
     std::fputs(Usage, out);
@@ -71,6 +84,10 @@ int main(int argc, char* argv[]) {
         return TOptionsCommand(session).Run(args);
     if (command == QStringLiteral("list"))
         return TListCommand(session).Run(args);
+    if (command == QStringLiteral("fix"))
+        return TFixCommand(session).Run(args);
+    if (command == QStringLiteral("edit"))
+        return TEditCommand(session).Run(args);
     std::fprintf(stderr, "quenlor-cli: unknown command '%s'\n", qPrintable(command));
     PrintUsage(stderr);
     return 2;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,10 @@ public:
             Fail(Operation::Create, QFile::decodeName(name), errno);
         FFile = TFile(fd);
         FName = name;
+        // Locked until it is renamed or removed (the duplicate outlives Close), so that a later
+        // run can tell a file left behind by a killed run from one being written now.
+        ::flock(fd, LOCK_EX);
+        FLock = TFile(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
     }
     ~TTemporaryFile() {
         FFile.Close();
@@ -69,6 +74,7 @@ public:
 
 private:
     TFile FFile;
+    TFile FLock;
     QByteArray FName;
     bool FKept = false;
 };

@@ -3,6 +3,7 @@
 #include "catalogue/FileAnalysis.h"
 #include "catalogue/MP3FileData.h"
 #include "discovery/KelmFileFind.h"
+#include "fixing/FixRow.h"
 #include "refdata/FlatFile.h"
 #include "refdata/ReferenceData.h"
 #include "settings/KelmRegistryEnhanced.h"
@@ -12,6 +13,7 @@
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 #include "ui/Commands.h"
+#include "ui/ContextMenu.h"
 #include "ui/KelmListView.h"
 #include "ui/MainList.h"
 
@@ -116,6 +118,32 @@ public:
     // a long operation runs: its loop would go on over rows and records that are gone.
     bool CanChangeList() const { return !FOperationRunning; }
 
+    // Fix and Refresh: the selected rows (context menu) or every row (toolbar, Tools menu, F5
+    // for Refresh). A file that cannot be written is skipped with its row unchanged and named
+    // in the activity log; one warning at the end counts them.
+    void Fix1Click();
+    void FixToolButtonClick();
+    void Refresh1Click();
+    void RefreshToolButtonClick();
+    // Shows the row again from its record; false when the row was removed because its file is
+    // gone.
+    bool RefreshMP3ListItem(int MP3ListItem);
+
+    // The context menu: its state when it opens, and its edits over the selected rows.
+    TContextMenuState PopupMenu1Popup() const;
+    void AddSuffixToTitlePopupMenuClick(const QString& suffix);
+    void LowercaseTitle1Click();
+    void ReplaceByInTitle1Click();
+    void SetGenreToPopupMenuClick(const QString& genre);
+    void EmbedCoverArt1Click();
+    void Comments1Click();    // Clear, Comments
+    void CoverArt1Click();    // Clear, Cover Art
+    void Genre1Click();       // Clear, Genre
+    void TitleSuffix1Click(); // Clear, Title Suffix
+    void TrackNumber1Click(); // Clear, Track Number
+    // The files that the last fix or edit could not write.
+    int FailedFileCount() const { return FFailedFileCount; }
+
 signals:
     void CommandStatesChanged();
     void StatusTextChanged(const QString& text);
@@ -126,6 +154,10 @@ private:
     void SetEnabled(TCommand c, bool enabled);
     void UpdateCommandStates();
     void SetStatusText(const QString& text);
+
+    enum class TAfterEdit { Nothing, Refresh, Statistics };
+    void RunBulkEdit(TAfterEdit after,
+                     const std::function<TRowResult(TFixRow&, TFixContext&)>& edit);
 
     static void AddToHistory(QStringList& history, const QString& path, int maximum);
     void OpenByExtension(const QString& path);
@@ -157,6 +189,7 @@ private:
     // while the operation finishes its current phase.
     bool FOperationRunning = false;
     bool FStatisticsValid = false;
+    int FFailedFileCount = 0;
     std::array<bool, std::size_t(TCommand::Count)> FEnabled{};
     QString FStatusText;
     QString FListToolTip;

@@ -1,0 +1,194 @@
+#include "fixing/FixEngine.h"
+
+#include "catalogue/FileAnalysis.h"
+#include "catalogue/TextCleaning.h"
+#include "fixing/CoverArt.h"
+#include "fixing/FileTimes.h"
+#include "fixing/MP3FileTags.h"
+#include "fixing/SafeRename.h"
+#include "fixing/StaleTemporaryFiles.h"
+#include "fixing/TagEditing.h"
+#include "refdata/BreakApart.h"
+#include "refdata/ReferenceData.h"
+#include "settings/OptionSet.h"
+#include "support/LogFile.h"
+#include "tags/ID3v1Tag.h"
+#include "tags/ID3v2Tag.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString Yes = QStringLiteral("Yes");
+const QString No = QStringLiteral("No");
+
+// Step one: the values the row asks for, with the cells that cleaning and formatting change.
+void CollectValues(TFixRow& row, TMP3TagData& values, const TMP3FileData& record,
+                   const TOptionSet& options) {
+    if (row.Artist.endsWith(u' '))
+        row.Artist.chop(1);
+    values.Artist = CleanMP3Attribute(row.Artist, options);
+    row.Title = FormatTitle(CleanMP3Attribute(row.Title, options), options);
+    values.Title = row.Title;
+    values.TrackNumber = TrackNumberDigits(row.TrackNumber);
+    values.AlbumTitle = CleanMP3Attribute(row.AlbumTitle, options);
+    values.Year = FormatYear(row.Year);
+    if (!record.MyMP3Genre.isEmpty()) {
+        row.Genre = record.MyMP3Genre;
+        values.Genre = row.Genre;
+    } else {
+        values.Genre = CleanMP3Attribute(row.Genre, options);
+    }
+    values.Comment = CleanMP3Attribute(row.Comments, options);
+    values.CoverArt = row.CoverArt;
+}
+
+void WriteArtist(TID3v2Tag& v2, TID3v1Tag& v1, const QString& artist,
+                 const TReferenceData& referenceData) {
+    v1.Artist = artist;
+    QStringList& values = v2.Texts().LeadArtist();
+    const QStringList parts = TKelmBreakApart::Split(artist, QStringLiteral("/"));
+    // Only a name the exception list knows keeps its "/": its parts become the values.
+    if (!parts.isEmpty() && referenceData.IsArtistException(artist)) {
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (i < values.size())
+                values[i] = parts[i];
+            else
+                values.append(parts[i]);
+        }
+    } else {
+        SetFirstOfList(values, artist);
+    }
+}
+
+void WriteYear(TID3v2Tag& v2, TID3v1Tag& v1, const QString& year) {
+    v1.Year = year;
+    if (year.isEmpty()) {
+        RemoveAllFramesByID(v2, fiRecordingTime);
+        return;
+    }
+    const int number = year.toInt();
+    if (v2.WriteVersion() == ive2_4) {
+        const QDateTime changed = ChangeYear(v2.Texts().RecordingTime(), number);
+        // Year 0 names no date: the tag then has no recording time, as with an empty year.
+        if (changed.isValid())
+            v2.Texts().SetRecordingTime(changed);
+        else
+            RemoveAllFramesByID(v2, fiRecordingTime);
+    } else {
+        v2.Texts().SetYear(quint32(number));
+    }
+}
+
+void WriteComment(TID3v2Tag& v2, TID3v1Tag& v1, const QString& comment) {
+    v1.Comment = comment;
+    RemoveAllFramesByID(v2, fiComment);
+    TID3ContentFrame::FindOrCreate(v2, fiComment)->SetText(comment);
+}
+
+// The cover picture to embed, or "" when none is or when the options keep it out.
+QString PictureToEmbed(const QString& fileName, const TFixRow& row, TFixContext& context) {
+    if (!context.Options.EmbedCoverArtDuringFixingProcess)
+        return {};
+    const QString picture = GetPictureFileName(fileName, context.Log);
+    if (picture.isEmpty())
+        return {};
+    QString home = context.Options.MusicLibraryHomePath;
+    if (!home.endsWith(u'/'))
+        home += u'/';
+    // A picture in the music library's home folder itself belongs to no album.
+    return RowFolder(row) == home ? QString() : picture;
+}
+
+// A computed name that could lead the file out of its folder is never used.
+bool UsableFileName(const QString& name) {
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/');
+}
+
+} // namespace
+
+void LogFileNotWritten(TFixContext& context, const QString& what, const QString& fileName,
+                       const QString& error) {
+    context.Log.SetLogText(what + QStringLiteral(" // File=") + fileName + QStringLiteral(" // ") +
+                           error);
+}
+
+TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
+    TRowResult result;
+    TMP3FileData* record = MP3ListItem.Data;
+    if (!record)
+        return result;
+    const QString folder = RowFolder(MP3ListItem);
+    context.TemporaryFiles.CleanFolder(folder);
+    if (!record->MP3Mismatch && !context.Options.ForceFixStateToEnabled)
+        return result;
+    const QString fileName = RowFilePath(MP3ListItem);
+    if (!QFileInfo(fileName).isFile())
+        return result;
+    const TPreservedFileTime time(fileName, context.Options.PreserveFileDateTime);
+
+    // The row and the record change only once the file holds the new values.
+    TFixRow row = MP3ListItem;
+    TMP3TagData values = record->MP3TagData;
+    CollectValues(row, values, *record, context.Options);
+
+    QString picture;
+    try {
+        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1);
+        TID3v2Tag& v2 = tags.ID3v2();
+        TID3v1Tag& v1 = tags.ID3v1();
+        WriteArtist(v2, v1, values.Artist, context.ReferenceData);
+        v1.SongName = values.Title;
+        v2.Texts().SetTitle(values.Title);
+        v1.AlbumTrack = ID3v1TrackNumber(values.TrackNumber);
+        v2.Texts().SetTrackNum(values.TrackNumber);
+        v1.Album = values.AlbumTitle;
+        v2.Texts().SetAlbum(values.AlbumTitle);
+        WriteYear(v2, v1, values.Year);
+        v1.SetGenreAsString(values.Genre);
+        SetFirstOfList(v2.Texts().ContentType(), values.Genre);
+        WriteComment(v2, v1, values.Comment);
+        picture = PictureToEmbed(fileName, row, context);
+        if (!picture.isEmpty())
+            EmbedFrontCover(v2, picture);
+        tags.Commit();
+        // What the file holds now, which the cell shows whether or not the rename succeeds.
+        row.CoverArt = CoverArtCell(v2, picture);
+    } catch (const std::exception& e) {
+        time.Restore(fileName);
+        result.Outcome = TRowOutcome::Failed;
+        result.Error = QString::fromUtf8(e.what());
+        LogFileNotWritten(context, QStringLiteral("File not fixed"), fileName, result.Error);
+        return result;
+    }
+    values.CoverArt = row.CoverArt;
+    result.Outcome = TRowOutcome::Done;
+
+    QString current = fileName;
+    const QString newName = folder + row.ComputedName;
+    if (newName == fileName) {
+        result.Renamed = true;
+    } else if (UsableFileName(row.ComputedName)) {
+        const TMoveResult moved = MoveFileNoReplace(fileName, newName);
+        result.Renamed = moved.Moved;
+        if (moved.Moved) {
+            current = newName;
+            record->FileName = newName;
+            record->ComputedMP3Name = row.ComputedName;
+        } else {
+            context.Log.SetLogText(QStringLiteral("File not renamed // File=") + fileName +
+                                   QStringLiteral(" // New name=") + row.ComputedName +
+                                   QStringLiteral(" // ") + moved.Error);
+        }
+    }
+    if (result.Renamed) {
+        row.Name = row.ComputedName;
+        row.Mismatch = No;
+        record->MP3Mismatch = false;
+    }
+    record->MP3TagData = values;
+    time.Restore(current);
+    context.ReferenceData.NoteArtistAlbumGenre(values.Artist, values.AlbumTitle, values.Genre);
+    MP3ListItem = row;
+    return result;
+}

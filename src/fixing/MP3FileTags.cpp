@@ -1,0 +1,32 @@
+#include "fixing/MP3FileTags.h"
+
+#include "support/Error.h"
+#include "tags/ID3v1Tag.h"
+#include "tags/ID3v2Tag.h"
+
+TMP3FileTags::TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1)
+    : FFileName(fileName), FID3v2(id3v2), FID3v1(id3v1) {
+    FID3v1.SetFileName(fileName);
+    FID3v1.Open();
+    FID3v2.SetFileName(fileName);
+    try {
+        FID3v2.Open();
+    } catch (...) {
+        FID3v1.Close();
+        throw;
+    }
+}
+
+TMP3FileTags::~TMP3FileTags() {
+    FID3v2.Close();
+    FID3v1.Close();
+}
+
+void TMP3FileTags::Commit(bool writeID3v1) {
+    FID3v2.Frames().RemoveEmptyFrames();
+    TID3Version version;
+    if (FID3v2.FrameCount() > 0 || TID3v2Tag::ProbeID3v2Header(FFileName, version))
+        FID3v2.Commit();
+    if (writeID3v1 && FID3v1.HasTag() && !FID3v1.Commit())
+        throw TError(QStringLiteral("The ID3v1 tag could not be written."));
+}

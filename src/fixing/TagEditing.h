@@ -1,0 +1,35 @@
+#pragma once
+
+#include "tags/ID3Types.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class TID3v2Tag;
+
+// Small steps on tag values that the fix, the bulk edits and the properties editor share.
+
+// When the list is empty, adds S; otherwise S replaces its first value and the others stay.
+void SetFirstOfList(QStringList& Strings, const QString& S);
+
+// Removes every frame with the identifier from the tag's frame list.
+void RemoveAllFramesByID(TID3v2Tag& AController, TID3FrameID FrameID);
+
+// The date with its year replaced, keeping month and day and dropping the time of day. The 29th
+// of February in a year without one becomes the 28th. A year no date can have (below 1 or above
+// 9999) gives an invalid QDateTime.
+QDateTime ChangeYear(const QDateTime& ADateTime, int NewYear);
+
+// The Track Number cell as it is written: only the digits 0 to 9 when it holds anything else,
+// and "0" when nothing is left ("3/12" gives "312").
+QString TrackNumberDigits(const QString& cell);
+
+// The ID3v1 track number of a track number text: its value modulo 256, computed from its digits
+// so that a number too long for any integer type still has one (spaces are ignored, and so is
+// anything else that is not a digit).
+quint8 ID3v1TrackNumber(const QString& trackNumber);
+
+// The letters A to Z and the accented capitals the title edit knows become small letters; every
+// other character stays (Ì and Ú among them).
+QString LowerCaseWithAccents(const QString& text);

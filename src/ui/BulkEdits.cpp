@@ -1,0 +1,110 @@
+#include "ui/MainWindowState.h"
+
+#include "fixing/BulkTagEdits.h"
+#include "ui/RowEditing.h"
+
+namespace {
+
+// The checked entries of a check list option, in its order.
+QStringList CheckedTexts(const TCheckList& list) {
+    QStringList texts;
+    for (const TCheckListItem& item : list)
+        if (item.Checked)
+            texts.append(item.Text);
+    return texts;
+}
+
+} // namespace
+
+TContextMenuState TMainWindowState::PopupMenu1Popup() const {
+    TContextMenuState menu;
+    const int selected = FMainList.SelectedCount();
+    // The items that change rows wait while a long operation goes over them.
+    const bool canEdit = selected > 0 && CanChangeList();
+    menu.Properties = selected == 1;
+    menu.Explore = selected == 1;
+    menu.Mp3tag = selected == 1;
+    menu.Fix = canEdit && (FMismatchCount > 0 || FOptions.ForceFixStateToEnabled);
+    menu.Refresh = canEdit;
+    menu.Clear = canEdit;
+    menu.AddSuffixToTitle = canEdit;
+    menu.LowercaseTitle = canEdit;
+    menu.ReplaceByInTitle = canEdit;
+    menu.SetGenreTo = canEdit;
+    menu.EmbedCoverArt = canEdit;
+    menu.AddSuffixToTitleItems = CheckedTexts(FOptions.Suffixes);
+    menu.SetGenreToItems = CheckedTexts(FOptions.Genres);
+    return menu;
+}
+
+void TMainWindowState::RunBulkEdit(TAfterEdit after,
+                                   const std::function<TRowResult(TFixRow&, TFixContext&)>& edit) {
+    if (!CanChangeList())
+        return;
+    TRowEditRun run(*this);
+    {
+        TMainListUpdateGuard batch(FMainList);
+        const std::vector<int> rows = FMainList.SelectedRows();
+        FUi.SetProgressPosition(0);
+        FUi.SetProgressMaximum(int(rows.size()));
+        for (const int index : rows) {
+            FUi.StepProgress();
+            TFixRow row = run.Row(index);
+            const TRowResult result = edit(row, run.Context());
+            run.Count(result);
+            if (result.Done())
+                run.SetRow(index, row);
+        }
+        // Values that enter the computed name were changed: every row is shown afresh.
+        if (after == TAfterEdit::Refresh)
+            RefreshToolButtonClick();
+    }
+    if (after == TAfterEdit::Statistics)
+        FStatisticsValid = false;
+    FFailedFileCount = run.FailedCount();
+    run.ReportFailures(QStringLiteral("changed"));
+}
+
+void TMainWindowState::AddSuffixToTitlePopupMenuClick(const QString& suffix) {
+    RunBulkEdit(TAfterEdit::Refresh, [&suffix](TFixRow& row, TFixContext& context) {
+        return AddSuffixToTitle(row, context, suffix);
+    });
+}
+
+void TMainWindowState::LowercaseTitle1Click() {
+    RunBulkEdit(TAfterEdit::Refresh, LowercaseTitle);
+}
+
+void TMainWindowState::ReplaceByInTitle1Click() {
+    RunBulkEdit(TAfterEdit::Refresh, ReplaceBracketsInTitle);
+}
+
+void TMainWindowState::SetGenreToPopupMenuClick(const QString& genre) {
+    RunBulkEdit(TAfterEdit::Statistics, [&genre](TFixRow& row, TFixContext& context) {
+        return SetGenreTo(row, context, genre);
+    });
+}
+
+void TMainWindowState::EmbedCoverArt1Click() {
+    RunBulkEdit(TAfterEdit::Nothing, EmbedCoverArt);
+}
+
+void TMainWindowState::Comments1Click() {
+    RunBulkEdit(TAfterEdit::Nothing, ClearComments);
+}
+
+void TMainWindowState::CoverArt1Click() {
+    RunBulkEdit(TAfterEdit::Nothing, ClearCoverArt);
+}
+
+void TMainWindowState::Genre1Click() {
+    RunBulkEdit(TAfterEdit::Statistics, ClearGenre);
+}
+
+void TMainWindowState::TitleSuffix1Click() {
+    RunBulkEdit(TAfterEdit::Refresh, ClearTitleSuffix);
+}
+
+void TMainWindowState::TrackNumber1Click() {
+    RunBulkEdit(TAfterEdit::Refresh, ClearTrackNumber);
+}

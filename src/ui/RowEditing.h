@@ -1,0 +1,45 @@
+#pragma once
+
+#include "fixing/FixRow.h"
+#include "fixing/StaleTemporaryFiles.h"
+
+class TMainList;
+class TMainWindowState;
+
+// What the fix, the refresh and the bulk edits share on the main window's side: the rows handed
+// to the fixing code and back, and the count of files that could not be written.
+class TRowEditRun {
+public:
+    explicit TRowEditRun(TMainWindowState& state);
+
+    TFixContext& Context() { return FContext; }
+
+    TFixRow Row(int index) const;
+    // Puts the row's cells back and keeps MismatchCount in step with its Mismatch cell.
+    void SetRow(int index, const TFixRow& row);
+    // Notes a failed row.
+    void Count(const TRowResult& result);
+    int FailedCount() const { return FFailed; }
+
+    // One warning for every file that could not be written, pointing to the activity log.
+    // failedWhat: "fixed" or "changed".
+    void ReportFailures(const QString& failedWhat) const;
+
+private:
+    TMainWindowState& FState;
+    TStaleTemporaryFiles FTemporaryFiles;
+    TFixContext FContext;
+    int FFailed = 0;
+};
+
+// Suspends the drawing of the main list's rows for a batch of changes, whatever ends the batch.
+class TMainListUpdateGuard {
+public:
+    explicit TMainListUpdateGuard(TMainList& list);
+    ~TMainListUpdateGuard();
+    TMainListUpdateGuard(const TMainListUpdateGuard&) = delete;
+    TMainListUpdateGuard& operator=(const TMainListUpdateGuard&) = delete;
+
+private:
+    TMainList& FList;
+};
