@@ -1,18 +1,12 @@
 #pragma once
 
 #include "testsupport/Mp3Fixture.h"
+#include "testsupport/QtPrinters.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <ostream>
-
-// Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 // Tags, frames and audio as byte literals, the way other taggers write them, and a written tag
 // parsed independently of the program's reader.

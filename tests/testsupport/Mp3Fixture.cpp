@@ -189,10 +189,12 @@ Mp3Fixture& Mp3Fixture::Comment(const QString& text, const QString& description)
 Mp3Fixture& Mp3Fixture::Picture(int pictureType, const QByteArray& mimeType,
                                 const QByteArray& data) {
     QByteArray content(1, '\0');
-    if (FVersion == 2)
-        content += mimeType.mid(mimeType.indexOf('/') + 1).toUpper().leftJustified(3, ' ', true);
-    else
+    if (FVersion == 2) {
+        const QByteArray subtype = mimeType.mid(mimeType.indexOf('/') + 1).toUpper();
+        content += subtype == "JPEG" ? QByteArray("JPG") : subtype.leftJustified(3, ' ', true);
+    } else {
         content += mimeType + '\0';
+    }
     content += char(pictureType);
     content += '\0'; // empty description
     content += data;

@@ -31,11 +31,11 @@ QByteArray Audio(int frameCount = 6);
 
 // The 128-byte ID3v1 tag; with Track above 0 it is an ID3v1.1 tag (comment cut to 28 bytes).
 struct TID3v1Fields {
-    QByteArray Title;
-    QByteArray Artist;
-    QByteArray Album;
-    QByteArray Year;
-    QByteArray Comment;
+    QByteArray Title = {};
+    QByteArray Artist = {};
+    QByteArray Album = {};
+    QByteArray Year = {};
+    QByteArray Comment = {};
     int Track = 0;
     int Genre = 255;
 };
