@@ -14,6 +14,10 @@ int TListCommand::Run(const QStringList& paths) {
     const QByteArray csv = MainListCsv(state.MainList());
     std::fwrite(csv.constData(), 1, std::size_t(csv.size()), FOut);
     std::fflush(FOut);
+    // The paths always end with the status recomputed, unless an error (already reported, a
+    // shortcut that leads nowhere) ended them early.
+    if (state.StatusText().isEmpty())
+        return 1;
     std::fprintf(FErr, "%s\n", state.StatusText().toUtf8().constData());
     return 0;
 }

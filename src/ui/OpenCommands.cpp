@@ -5,6 +5,7 @@
 #include "support/Error.h"
 #include "support/ShellLink.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -212,6 +213,10 @@ void TMainWindowState::HandleCommandLine(const QStringList& arguments) {
         return;
     try {
         for (QString argument : arguments) {
+            // Records keep full paths: the Location cell and the Mixed naming read the folder
+            // from the path, and "." or "a.mp3" would name none.
+            if (!argument.isEmpty())
+                argument = QDir::cleanPath(QFileInfo(argument).absoluteFilePath());
             ResolveShortcut(argument);
             const QString extension = LowerExtension(argument);
             if (extension == u"mp3" || extension == u"m3u") {

@@ -38,15 +38,18 @@ QString CliRunner::DataFolder() const {
     return FHome.File("data/Tessaly/Varnholm");
 }
 
-CliRunner::Result CliRunner::Run(const QStringList& args) const {
+CliRunner::Result CliRunner::Run(const QStringList& args, const QString& workingFolder) const {
     QProcess process;
     process.setProcessEnvironment(FEnv);
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
     process.start(QStringLiteral(QUENLOR_CLI_PATH), args);
     if (!process.waitForStarted() || !process.waitForFinished(120000))
         throw std::runtime_error("quenlor-cli did not run");
     Result result;
     result.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.Out = QString::fromUtf8(process.readAllStandardOutput());
+    result.OutBytes = process.readAllStandardOutput();
+    result.Out = QString::fromUtf8(result.OutBytes);
     result.Err = QString::fromUtf8(process.readAllStandardError());
     return result;
 }

@@ -13,12 +13,14 @@ public:
         int ExitCode = -1;
         QString Out;
         QString Err;
+        QByteArray OutBytes; // stdout exactly as written
         QStringList OutLines() const;
         QStringList ErrLines() const;
     };
 
     CliRunner();
-    Result Run(const QStringList& args) const;
+    // Runs in workingFolder when one is given, else in the test's own.
+    Result Run(const QStringList& args, const QString& workingFolder = {}) const;
 
     const TempDir& Home() const { return FHome; }
     QString ConfigFolder() const; // where the settings file lives

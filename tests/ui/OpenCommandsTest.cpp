@@ -294,6 +294,21 @@ TEST_F(OpenCommands, CommandLineFilesAndOddArguments) {
     EXPECT_EQ(State.StatusText(), "2 file(s) - 2 mismatch(es)");
 }
 
+// Arguments relative to the working folder become full paths, so that rows show their folder
+// and the Mixed naming sees the folder's name.
+TEST_F(OpenCommands, RelativeArgumentsBecomeFullPaths) {
+    Song("Ana - First/a.mp3");
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Music.Path()));
+    State.HandleCommandLine({"Ana - First/a.mp3", "./Ana - First/"});
+    QDir::setCurrent(working);
+    EXPECT_EQ(State.OpenHistory(), QStringList{Music.File("Ana - First/a.mp3")});
+    EXPECT_EQ(State.BrowseHistory(), QStringList{Music.File("Ana - First")});
+    ASSERT_EQ(State.MainList().Count(), 1);
+    EXPECT_EQ(State.MainList().Row(0).Data->FileName, Music.File("Ana - First/a.mp3"));
+    EXPECT_EQ(State.MainList().Cell(0, mcLocation), Music.File("Ana - First"));
+}
+
 TEST_F(OpenCommands, EmptyCommandLineDoesNothing) {
     State.HandleCommandLine({});
     EXPECT_TRUE(Ui.StatusTexts.isEmpty());
