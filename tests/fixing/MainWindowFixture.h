@@ -2,6 +2,7 @@
 
 #include "TagLibView.h"
 #include "testsupport/Mp3Fixture.h"
+#include "testsupport/Mp3Layout.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedUiPort.h"
 #include "testsupport/TempDir.h"

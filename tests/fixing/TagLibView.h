@@ -43,7 +43,3 @@ struct TTagLibView {
 };
 
 TTagLibView ReadWithTagLib(const QString& fileName);
-
-// The bytes between the ID3v2 tag area and the ID3v1 tag: what no tag edit may ever change.
-QByteArray AudioBytes(const QByteArray& file);
-QByteArray AudioBytesOf(const QString& fileName);
