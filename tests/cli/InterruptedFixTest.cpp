@@ -1,0 +1,206 @@
+// quenlor-cli fix killed with SIGKILL at random moments: every file must be found in its old
+// state, its new state, or with only its ID3v2 tag written (the one step between), always with
+// its audio intact and under its old or its new name; the next run must finish the job and
+// leave exactly what an uninterrupted run leaves, with no temporary file behind.
+#include "CliRunner.h"
+#include "testsupport/Mp3Fixture.h"
+#include "testsupport/Mp3Layout.h"
+#include "testsupport/QtPrinters.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <random>
+#include <thread>
+
+namespace {
+
+constexpr int FolderCount = 20;
+constexpr int FilesPerFolder = 10;
+constexpr int Kills = 24;
+
+using Files = QMap<QString, QByteArray>; // relative path -> contents
+
+bool IsTemporary(const QString& relativePath) {
+    const QString name = QFileInfo(relativePath).fileName();
+    return name.startsWith(".varnholm-") && name.endsWith(".tmp");
+}
+
+// 200 files in 20 album folders, in four kinds: tags that fit their padding, tags without
+// padding (rebuilt), files with only an ID3v1 tag (given an ID3v2 tag), and tags with a cover
+// picture spanning several pages (written in place); each with audio of its own.
+Files MakeCorpus() {
+    Files files;
+    for (int folder = 0; folder < FolderCount; ++folder) {
+        for (int i = 0; i < FilesPerFolder; ++i) {
+            const int n = folder * FilesPerFolder + i;
+            const QString title = QStringLiteral("Song %1").arg(n);
+            const QByteArray v1Title = title.toLatin1();
+            Mp3Fixture f(n % 4 == 1 ? 4 : n % 4 == 2 ? 0 : 3);
+            f.Text("TPE1", QStringLiteral("Artist %1").arg(folder))
+                .Text("TIT2", title)
+                .Text("TALB", QStringLiteral("Album %1").arg(folder))
+                .Text("TRCK", QString::number(i + 1))
+                .Text("TCON", "Rock")
+                .Comment(QStringLiteral("note %1").arg(n));
+            if (n % 4 == 0)
+                f.Padding(1024);
+            if (n % 4 == 3)
+                f.Picture(3, "image/jpeg", QByteArray(20000, char('A' + n % 26))).Padding(300);
+            if (n % 2 == 0 || n % 4 == 2)
+                f.ID3v1({v1Title, "Artist", "Album", "2001", "", i + 1, 17});
+            const QByteArray tag = f.TagBytes();
+            const QByteArray whole = f.AudioFrames(8 + n % 5).Bytes();
+            // A marker inside the audio makes every file's audio its own.
+            QByteArray bytes = whole;
+            bytes.insert(tag.size(), "\xFF\xFB\x90\x64" + QByteArray::number(n).rightJustified(8));
+            files[QStringLiteral("Folder %1/%2.mp3").arg(folder).arg(i, 2, 10, QChar(u'0'))] =
+                bytes;
+        }
+    }
+    return files;
+}
+
+void WriteFiles(const TempDir& dir, const Files& files) {
+    for (auto it = files.begin(); it != files.end(); ++it)
+        dir.Write("music/" + it.key(), it.value());
+}
+
+Files ReadFiles(const TempDir& dir) {
+    Files files;
+    const QString root = dir.File("music/");
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        files[path.mid(root.size())] = file.readAll();
+    }
+    return files;
+}
+
+// What one file may look like after an interruption.
+struct Expected {
+    QString OldName, NewName;
+    QByteArray Old, Between, New;
+};
+
+class InterruptedFix : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Corpus = new Files(MakeCorpus());
+        TempDir dir;
+        WriteFiles(dir, *Corpus);
+        CliRunner cli;
+        QElapsedTimer timer;
+        timer.start();
+        const CliRunner::Result r = cli.Run({"fix", dir.File("music")});
+        FullRunMs = timer.elapsed();
+        ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+        ASSERT_TRUE(r.Err.contains("200 file(s) - 0 mismatch(es)")) << r.Err.toStdString();
+        Fixed = new Files(ReadFiles(dir));
+        // Each file's new state, found by its audio.
+        QMap<QByteArray, QString> byAudio;
+        for (auto it = Fixed->begin(); it != Fixed->end(); ++it)
+            byAudio[AudioBytes(it.value())] = it.key();
+        for (auto it = Corpus->begin(); it != Corpus->end(); ++it) {
+            const QString newName = byAudio.value(AudioBytes(it.value()));
+            ASSERT_FALSE(newName.isEmpty()) << it.key().toStdString();
+            const Mp3Layout before = Mp3Layout::Of(it.value());
+            const Mp3Layout after = Mp3Layout::Of(Fixed->value(newName));
+            ExpectedStates->insert(AudioBytes(it.value()),
+                                   {it.key(), newName, it.value(),
+                                    after.ID3v2Area + before.Audio + before.ID3v1,
+                                    Fixed->value(newName)});
+        }
+    }
+    static void TearDownTestSuite() {
+        delete Corpus;
+        delete Fixed;
+        ExpectedStates->clear();
+    }
+
+    static Files* Corpus;
+    static Files* Fixed;
+    static qint64 FullRunMs;
+    static QMap<QByteArray, Expected>* ExpectedStates;
+};
+
+Files* InterruptedFix::Corpus = nullptr;
+Files* InterruptedFix::Fixed = nullptr;
+qint64 InterruptedFix::FullRunMs = 0;
+QMap<QByteArray, Expected>* InterruptedFix::ExpectedStates = new QMap<QByteArray, Expected>;
+
+TEST_F(InterruptedFix, EveryFileIsOldOrNewAndTheNextRunFinishes) {
+    ASSERT_TRUE(Fixed);
+    const unsigned seed = 20240607;
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<qint64> delayMs(0, FullRunMs + FullRunMs / 10);
+    int interruptedMidway = 0;
+    for (int kill = 0; kill < Kills; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill) + " of seed " + std::to_string(seed));
+        TempDir dir;
+        WriteFiles(dir, *Corpus);
+        CliRunner cli;
+        QProcess process;
+        process.setProcessEnvironment(cli.Environment());
+        process.start(QStringLiteral(QUENLOR_CLI_PATH), {"fix", dir.File("music")});
+        ASSERT_TRUE(process.waitForStarted());
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(rng)));
+        ::kill(pid_t(process.processId()), SIGKILL);
+        ASSERT_TRUE(process.waitForFinished(60000));
+
+        int oldFiles = 0, betweenFiles = 0, newFiles = 0, temporaries = 0;
+        QSet<QByteArray> seen;
+        const Files found = ReadFiles(dir);
+        for (auto it = found.begin(); it != found.end(); ++it) {
+            if (IsTemporary(it.key())) {
+                ++temporaries;
+                continue;
+            }
+            const QByteArray audio = AudioBytes(it.value());
+            ASSERT_TRUE(ExpectedStates->contains(audio))
+                << "audio damaged or unknown file: " << it.key().toStdString();
+            ASSERT_FALSE(seen.contains(audio)) << "a file exists twice: " << it.key().toStdString();
+            seen.insert(audio);
+            const Expected& e = ExpectedStates->value(audio);
+            if (it.key() == e.NewName) {
+                // The rename comes last: a file under its new name is complete.
+                EXPECT_EQ(it.value(), e.New) << it.key().toStdString();
+            } else {
+                ASSERT_EQ(it.key(), e.OldName);
+                EXPECT_TRUE(it.value() == e.Old || it.value() == e.Between || it.value() == e.New)
+                    << "neither old nor new: " << it.key().toStdString();
+            }
+            if (it.value() == e.Old)
+                ++oldFiles;
+            else if (it.value() == e.New)
+                ++newFiles;
+            else
+                ++betweenFiles;
+        }
+        EXPECT_EQ(seen.size(), Corpus->size()) << "a file is missing";
+        if (oldFiles > 0 && newFiles + betweenFiles > 0)
+            ++interruptedMidway;
+
+        // The next run cleans up and finishes: the same files as an uninterrupted run.
+        const CliRunner::Result r = cli.Run({"fix", dir.File("music")});
+        ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+        const Files finished = ReadFiles(dir);
+        EXPECT_EQ(finished.keys(), Fixed->keys()) << temporaries << " temporary file(s) found";
+        for (auto it = Fixed->begin(); it != Fixed->end(); ++it)
+            EXPECT_EQ(finished.value(it.key()), it.value()) << it.key().toStdString();
+        std::printf("kill %2d: %3d old, %d with only the ID3v2 tag written, %3d new, %d "
+                    "temporary\n",
+                    kill, oldFiles, betweenFiles, newFiles, temporaries);
+    }
+    // Most kills must land inside the fix itself, or the test proves little.
+    EXPECT_GE(interruptedMidway, Kills / 3);
+}
+
+} // namespace
