@@ -37,6 +37,8 @@ bool Implemented(TCommand c) {
     case TCommand::Open:
     case TCommand::Exit:
     case TCommand::Find:
+    case TCommand::Fix:
+    case TCommand::Refresh:
     case TCommand::ReleaseNotes:
     case TCommand::About:
         return true;
@@ -147,6 +149,10 @@ void MainWindow::CreateActions() {
             [this] { FState->BrowseCommand(); });
     connect(Action(TCommand::Open), &QAction::triggered, this, [this] { FState->OpenCommand(); });
     connect(Action(TCommand::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(TCommand::Fix), &QAction::triggered, this,
+            [this] { FState->FixToolButtonClick(); });
+    connect(Action(TCommand::Refresh), &QAction::triggered, this,
+            [this] { FState->RefreshToolButtonClick(); });
     connect(Action(TCommand::Find), &QAction::triggered, this, [this] {
         if (FState->MainList().Count() > 0)
             FState->ListView().Find();
@@ -259,40 +265,67 @@ void MainWindow::CreateList() {
             &MainWindow::SyncSelectionToList);
     connect(FModel, &MainListModel::RowsReplaced, this, &MainWindow::SyncSelectionFromList);
     connect(FListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        FExploreAction->setEnabled(FState->MainList().FirstSelected() >= 0);
+        PrepareContextMenu();
         FContextMenu->exec(FListView->viewport()->mapToGlobal(pos));
     });
 }
 
 void MainWindow::CreateContextMenu() {
     FContextMenu = new QMenu(this);
-    auto disabled = [](QAction* a) {
-        a->setEnabled(false);
-        return a;
+    PrepareContextMenu();
+}
+
+void MainWindow::PrepareContextMenu() {
+    // The items and their states are taken from the state each time the menu opens.
+    const TContextMenuState menu = FState->PopupMenu1Popup();
+    TMainWindowState* state = FState.get();
+    FContextMenu->clear();
+    auto add = [this](QMenu* into, const char* caption, bool enabled, auto handler) {
+        QAction* action = into->addAction(QString::fromLatin1(caption));
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
     };
-    QFont bold = FContextMenu->font();
+    // Properties is the default item; its dialog is not part of this version yet.
+    QAction* properties = FContextMenu->addAction(QStringLiteral("Properties"));
+    QFont bold = properties->font();
     bold.setBold(true);
-    disabled(FContextMenu->addAction(QStringLiteral("Properties")))->setFont(bold);
+    properties->setFont(bold);
+    properties->setEnabled(false);
     FContextMenu->addSeparator();
-    disabled(FContextMenu->addAction(QStringLiteral("Fix")));
-    disabled(FContextMenu->addAction(QStringLiteral("Refresh")));
+    add(FContextMenu, "Fix", menu.Fix, [state] { state->Fix1Click(); });
+    add(FContextMenu, "Refresh", menu.Refresh, [state] { state->Refresh1Click(); });
     FContextMenu->addSeparator();
-    FExploreAction = FContextMenu->addAction(QStringLiteral("Explore"));
-    connect(FExploreAction, &QAction::triggered, this, &MainWindow::Explore);
+    add(FContextMenu, "Explore", menu.Explore, [this] { Explore(); });
     FContextMenu->addSeparator();
-    disabled(FContextMenu->addAction(QStringLiteral("Mp3tag")));
+    FContextMenu->addAction(QStringLiteral("Mp3tag"))->setEnabled(false);
     FContextMenu->addSeparator();
     QMenu* clear = FContextMenu->addMenu(QStringLiteral("Clear"));
-    for (const char* item : {"Comments", "Cover Art", "Genre", "Title Suffix", "Track Number"})
-        disabled(clear->addAction(QString::fromLatin1(item)));
+    clear->setEnabled(menu.Clear);
+    add(clear, "Comments", true, [state] { state->Comments1Click(); });
+    add(clear, "Cover Art", true, [state] { state->CoverArt1Click(); });
+    add(clear, "Genre", true, [state] { state->Genre1Click(); });
+    add(clear, "Title Suffix", true, [state] { state->TitleSuffix1Click(); });
+    add(clear, "Track Number", true, [state] { state->TrackNumber1Click(); });
     FContextMenu->addSeparator();
-    FContextMenu->addMenu(QStringLiteral("Add Suffix To Title"))->setEnabled(false);
-    disabled(FContextMenu->addAction(QStringLiteral("Lowercase Title")));
-    disabled(FContextMenu->addAction(QStringLiteral("Replace [] By () In Title")));
+    QMenu* suffixes = FContextMenu->addMenu(QStringLiteral("Add Suffix To Title"));
+    suffixes->setEnabled(menu.AddSuffixToTitle);
+    for (const QString& suffix : menu.AddSuffixToTitleItems)
+        connect(suffixes->addAction(MenuCaption(suffix)), &QAction::triggered, this,
+                [state, suffix] { state->AddSuffixToTitlePopupMenuClick(suffix); });
+    add(FContextMenu, "Lowercase Title", menu.LowercaseTitle,
+        [state] { state->LowercaseTitle1Click(); });
+    add(FContextMenu, "Replace [] By () In Title", menu.ReplaceByInTitle,
+        [state] { state->ReplaceByInTitle1Click(); });
     FContextMenu->addSeparator();
-    FContextMenu->addMenu(QStringLiteral("Set Genre To"))->setEnabled(false);
+    QMenu* genres = FContextMenu->addMenu(QStringLiteral("Set Genre To"));
+    genres->setEnabled(menu.SetGenreTo);
+    for (const QString& genre : menu.SetGenreToItems)
+        connect(genres->addAction(MenuCaption(genre)), &QAction::triggered, this,
+                [state, genre] { state->SetGenreToPopupMenuClick(genre); });
     FContextMenu->addSeparator();
-    disabled(FContextMenu->addAction(QStringLiteral("Embed Cover Art")));
+    add(FContextMenu, "Embed Cover Art", menu.EmbedCoverArt,
+        [state] { state->EmbedCoverArt1Click(); });
 }
 
 void MainWindow::ConnectState() {

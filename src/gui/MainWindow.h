@@ -35,7 +35,11 @@ public:
     QTableView* ListView() const { return FListView; }
     QProgressBar* ProgressBar() const { return FProgressBar; }
     QLabel* StatusLabel() const { return FStatusLabel; }
-    QMenu* ListContextMenu() const { return FContextMenu; }
+    // The list's context menu as it opens now, for the current selection.
+    QMenu* ListContextMenu() {
+        PrepareContextMenu();
+        return FContextMenu;
+    }
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
     // The history menus as they open on a right click of the Browse and Open buttons.
     QMenu* BuildBrowseHistoryMenu();
@@ -56,6 +60,7 @@ private:
     void CreateToolBar();
     void CreateList();
     void CreateContextMenu();
+    void PrepareContextMenu();
     void ConnectState();
     void RestorePlacement();
     void StorePlacement();
@@ -74,7 +79,6 @@ private:
     QProgressBar* FProgressBar = nullptr;
     QLabel* FStatusLabel = nullptr;
     QMenu* FContextMenu = nullptr;
-    QAction* FExploreAction = nullptr;
     FindDialog* FFindDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;

@@ -289,6 +289,27 @@ private slots:
         QCOMPARE(s.State().MainList().Count(), 1); // the list kept its rows
     }
 
+    void FixFromTheToolbarRenamesAndTheContextMenuOffersTheEdits() {
+        Session s;
+        const QString folder = s.Library("lib", {"1 - alpha.mp3"});
+        s.Browse(folder);
+        QVERIFY(s.window->Action(TCommand::Fix)->isEnabled());
+        s.window->Action(TCommand::Fix)->trigger();
+        // No tags, no album: the Expanded name of an empty artist and the title from the name (not title-cased: that option is off).
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"- alpha.mp3"}));
+        QCOMPARE(s.window->StatusLabel()->text(), QStringLiteral("1 file(s) - 0 mismatch(es)"));
+        QVERIFY(!s.window->Action(TCommand::Fix)->isEnabled());
+
+        s.State().MainList().SelectOnly(0);
+        QMenu* menu = s.window->ListContextMenu();
+        QMenu* suffixes = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text() == "Add Suffix To Title")
+                suffixes = a->menu();
+        QVERIFY(suffixes && suffixes->isEnabled());
+        QCOMPARE(suffixes->actions().first()->text(), QStringLiteral("(Acoustic)"));
+    }
+
     void PlacementWidthsAndHistoryOutliveARestart() {
         Session s;
         s.State().Store().SetValue(QStringLiteral("Options\\RememberColumnsSize"), true);
