@@ -7,6 +7,7 @@
 #include "support/Error.h"
 #include "support/LogFile.h"
 #include "tags/Genres.h"
+#include "tags/ID3FileEnds.h"
 #include "tags/ID3FrameKinds.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
@@ -80,14 +81,16 @@ private:
     void Flag() { FCorrected = true; }
 
     void FillArtist(TMP3TagData& tag) {
-        tag.Artist = V2First(fiLeadArtist);
+        QStringList parts = V2List(fiLeadArtist);
+        tag.Artist = parts.value(0);
         if (tag.Artist.isEmpty())
             tag.Artist = V2First(fiOrigArtist);
-        if (!tag.Artist.isEmpty()) {
+        parts.removeAll(QString());
+        // A single name that is the artist already joins to itself.
+        const bool joinsToItself = parts.size() == 1 && parts.first() == tag.Artist;
+        if (!tag.Artist.isEmpty() && !joinsToItself) {
             // The tag splits a lead artist at every "/": a name that holds "/" itself is put
             // together again only when the exception list knows it.
-            QStringList parts = V2List(fiLeadArtist);
-            parts.removeAll(QString());
             for (const QString& separator : {QStringLiteral("/"), QStringLiteral("//")}) {
                 const QString joined = parts.join(separator);
                 if (FContext.ReferenceData.IsArtistException(joined)) {
@@ -255,31 +258,56 @@ private:
     bool FCorrected = false;
 };
 
-// Opens the ID3v2 tag (a file without one opens as an empty tag). A tag that cannot be read is
-// logged and the file is read without it: false.
-bool OpenID3v2(TFileAnalysisContext& context, const QString& fileName) {
-    TID3v2Tag& tag = context.ID3v2Tag1;
-    tag.SetFileName(fileName);
+// Runs one way of opening the ID3v2 tag (a file without one opens as an empty tag). A tag that
+// cannot be read is logged and the file is read without it: false.
+template <class TOpen>
+bool OpenID3v2(TFileAnalysisContext& context, const QString& fileName, TOpen open) {
     try {
-        tag.Open();
+        open();
         return true;
     } catch (const TError& e) {
-        tag.Close();
+        context.ID3v2Tag1.Close();
         context.KelmLogFile1.SetLogText(QStringLiteral("Unreadable ID3v2 tag // File=") + fileName +
                                         QStringLiteral(" // ") + e.Message());
         return false;
     }
 }
 
+enum class TOpened { NoFile, WithID3v2, WithoutID3v2 };
+
+// Opens both tags. Reading a library is mostly opening files, so both tags come from one open
+// and one or two reads; only a file that this fails on (not there, not a regular file,
+// unreadable) is looked at again, so that it is either no file at all or reported as the tag
+// reader reports it.
+TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName) {
+    TID3v1Tag& v1 = context.ID3v1Tag1;
+    TID3v2Tag& v2 = context.ID3v2Tag1;
+    const TID3FileEnds ends = ReadID3FileEnds(fileName);
+    if (ends.Opened && ends.ErrorCode == 0) {
+        v1.SetFileName(fileName);
+        v1.OpenFromLastBytes(ends.Last);
+        v2.SetFileName(fileName);
+        return OpenID3v2(context, fileName, [&] { v2.OpenFromFileStart(ends.Start); })
+                   ? TOpened::WithID3v2
+                   : TOpened::WithoutID3v2;
+    }
+    if (!QFileInfo(fileName).isFile())
+        return TOpened::NoFile;
+    v1.SetFileName(fileName);
+    v1.Open();
+    v2.SetFileName(fileName);
+    return OpenID3v2(context, fileName, [&] { v2.Open(); }) ? TOpened::WithID3v2
+                                                            : TOpened::WithoutID3v2;
+}
+
 } // namespace
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context) {
-    if (!QFileInfo(FileName).isFile())
+    const TOpened opened = OpenTags(context, FileName);
+    if (opened == TOpened::NoFile)
         return nullptr;
-    context.ID3v1Tag1.SetFileName(FileName);
-    context.ID3v1Tag1.Open();
-    const bool readable = OpenID3v2(context, FileName);
+    const bool readable = opened == TOpened::WithID3v2;
 
     TMP3FileData* record =
         EnableFind ? GetMP3FileDataFromFileName(context.MP3FileDataList, FileName) : nullptr;

@@ -52,6 +52,9 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
     AddToHistory(FBrowseHistory, FolderName, FOptions.RecentlyUsedFileList);
     PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
     const QStringList files = RunMP3FileSearch(FFileFind, FOptions);
+    // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were left out.
+    for (const QString& skipped : FFileFind.SkippedNames())
+        FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);
     operation.SetPhase(QStringLiteral("Processing files"), int(files.size()) * 2);
 
     ClearMainList();

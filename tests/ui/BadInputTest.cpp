@@ -135,6 +135,10 @@ TEST_F(BadInput, BrowseGoesOnAndChangesNothing) {
         log.filter(QStringLiteral("Unreadable ID3v2 tag // File=") + truncated + " // ").size(), 1);
     EXPECT_EQ(log.filter(QStringLiteral("Unreadable ID3v2 tag // File=") + beyond + " // ").size(),
               1);
+    EXPECT_EQ(log.filter(QStringLiteral("Unreadable file name // File=") + Music.Path() +
+                         QStringLiteral("/k invalid "))
+                  .size(),
+              1);
     Q_UNUSED(newline);
     // The temporary folder cannot remove a name it cannot decode.
     ::unlink(invalid.constData());
