@@ -33,11 +33,16 @@ QString NamePart(const QString& fileName) {
     return fileName.mid(fileName.lastIndexOf(u'/') + 1);
 }
 
-// The name of the folder that holds the file; empty when the path names none.
-QString HoldingFolderName(const QString& fileName) {
-    const QStringList pieces =
-        fileName.left(fileName.lastIndexOf(u'/') + 1).split(u'/', Qt::SkipEmptyParts);
-    return pieces.isEmpty() ? QString() : pieces.last();
+// The name of the folder that holds the file (the last non-empty piece of the path before its
+// last "/"); empty when the path names none.
+QStringView HoldingFolderName(const QString& fileName) {
+    qsizetype end = fileName.lastIndexOf(u'/');
+    while (end > 0 && fileName.at(end - 1) == u'/')
+        --end;
+    if (end <= 0)
+        return {};
+    const qsizetype begin = fileName.lastIndexOf(u'/', end - 1) + 1;
+    return QStringView(fileName).sliced(begin, end - begin);
 }
 
 QString ExpectedFolderName(const TMP3TagData& tags) {
@@ -94,13 +99,23 @@ int GetMP3NameComputingMode(const TMP3TagData& MP3TagData, const QString& FileNa
 }
 
 QString CleanMP3Name(const QString& MP3Name) {
-    QString result;
-    result.reserve(MP3Name.size());
-    for (QChar c : TrimSpaces(MP3Name)) {
-        if (c != u' ' || !result.endsWith(u' ')) {
-            result += c;
-        }
+    qsizetype begin = 0;
+    qsizetype end = MP3Name.size();
+    while (begin < end && MP3Name.at(begin) == u' ')
+        ++begin;
+    while (end > begin && MP3Name.at(end - 1) == u' ')
+        --end;
+    QString result(end - begin, Qt::Uninitialized);
+    QChar* out = result.data();
+    bool afterSpace = false;
+    for (qsizetype i = begin; i < end; ++i) {
+        const QChar c = MP3Name.at(i);
+        if (c == u' ' && afterSpace)
+            continue;
+        afterSpace = c == u' ';
+        *out++ = c;
     }
+    result.truncate(out - result.constData());
     return result;
 }
 

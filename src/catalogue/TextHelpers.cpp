@@ -32,16 +32,40 @@ QString TrimTrailing(const QString& s, QChar c) {
     return s.left(end);
 }
 
+namespace {
+
+// The sets are a handful of characters: a plain loop beats a substring search per character.
+bool InSet(QStringView set, QChar c) {
+    for (QChar member : set)
+        if (member == c)
+            return true;
+    return false;
+}
+
+qsizetype FirstInSet(const QString& s, QStringView set) {
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (InSet(set, s.at(i)))
+            return i;
+    return -1;
+}
+
+} // namespace
+
 QString ReplaceCharacters(QString s, QStringView set, QChar by) {
-    for (QChar& c : s) {
-        if (set.contains(c)) {
-            c = by;
-        }
-    }
+    // Most texts hold none of the characters; they are returned without a copy.
+    qsizetype i = FirstInSet(s, set);
+    if (i < 0)
+        return s;
+    QChar* data = s.data();
+    for (; i < s.size(); ++i)
+        if (InSet(set, data[i]))
+            data[i] = by;
     return s;
 }
 
 QString RemoveCharacters(QString s, QStringView set) {
-    s.removeIf([set](QChar c) { return set.contains(c); });
+    if (FirstInSet(s, set) < 0)
+        return s;
+    s.removeIf([set](QChar c) { return InSet(set, c); });
     return s;
 }

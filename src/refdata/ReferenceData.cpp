@@ -10,6 +10,7 @@
 #include "support/UiPort.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -41,8 +42,12 @@ bool LoadLearnedLines(const QString& path, QStringList& lines, UiPort& ui) {
 }
 
 QString OneLine(QString value) {
+    // Most values hold no break: they are returned without a copy.
+    const auto isBreak = [](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(value.cbegin(), value.cend(), isBreak))
+        return value;
     for (QChar& c : value)
-        if (c == u'\t' || c == u'\r' || c == u'\n')
+        if (isBreak(c))
             c = u' ';
     return value;
 }
@@ -91,9 +96,17 @@ QString TReferenceData::GetGenreByArtist(const QString& Artist) const {
     if (Artist.isEmpty())
         return {};
     const QString prefix = Artist + u'\t';
-    for (const QString& line : FArtistGenreList.Lines())
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size());
+    // The lines are sorted without regard to case, so every line that begins with the prefix in
+    // any letter case stands in one run, starting at the first line not below the prefix; the
+    // first exact match of that run is the first of the whole list. Each analysed file asks.
+    const QStringList& lines = FArtistGenreList.Lines();
+    auto line = std::lower_bound(lines.begin(), lines.end(), prefix,
+                                 [](const QString& present, const QString& wanted) {
+                                     return present.compare(wanted, Qt::CaseInsensitive) < 0;
+                                 });
+    for (; line != lines.end() && line->startsWith(prefix, Qt::CaseInsensitive); ++line)
+        if (line->startsWith(prefix))
+            return line->mid(prefix.size());
     return {};
 }
 
