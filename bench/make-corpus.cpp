@@ -1,9 +1,13 @@
 // Makes a corpus of realistic MP3 files for the tag benchmarks:
-//   make-corpus FOLDER COUNT [SEED]
+//   make-corpus FOLDER COUNT [SEED] [--audio-kb=N] [--padding=N] [--all-id3v2] [--cover-kb=N]
 // FOLDER/<artist>/<year> - <album>/<nn> - <title>.mp3, a few hundred artists with albums of
 // 8 to 14 tracks; each album tagged as one tagger would: ID3v2.3 (most), ID3v2.4, or no ID3v2
 // tag; some albums also carry an ID3v1 tag, some a front cover; a few KB of MPEG-looking audio
 // frames follow. The same COUNT and SEED always give the same files.
+// For the fix benchmark: --audio-kb gives every file N KB of audio that begins with a frame
+// naming the file ("VARNHOLM-BENCH-<number>"), so that a file can be told by its audio after
+// it was renamed; --padding gives every tag that padding; --all-id3v2 tags every album;
+// --cover-kb puts a Cover.jpg of N KB into every album folder.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -201,10 +205,35 @@ QByteArray AudioFrames() {
     return audio;
 }
 
+// The fix benchmark's choices; all off by default, which keeps the tag corpus as it was.
+struct TBenchOptions {
+    int AudioKB = 0;
+    int Padding = -1;
+    bool AllID3v2 = false;
+    int CoverKB = 0;
+};
+TBenchOptions Bench;
+
+// Audio of the chosen size: a frame naming the file, then one block shared by all files (made
+// once, so that thousands of large files are written at disk speed).
+QByteArray BenchAudio(int fileNumber) {
+    static const QByteArray block = [] {
+        std::mt19937 rng(7);
+        QByteArray bytes(Bench.AudioKB * 1024, Qt::Uninitialized);
+        for (char& b : bytes)
+            b = char(rng());
+        return bytes;
+    }();
+    return QByteArray("\xFF\xFB\x90\x64") + "VARNHOLM-BENCH-" +
+           QByteArray::number(fileNumber).rightJustified(9, '0') + block;
+}
+
 TAlbumStyle AlbumStyle() {
     TAlbumStyle style;
     const int kind = Between(1, 100);
     style.Version = kind <= 55 ? 3 : kind <= 95 ? 4 : 0;
+    if (Bench.AllID3v2 && style.Version == 0)
+        style.Version = 3;
     style.ID3v1 = Chance(30) || style.Version == 0;
     style.GenreAsReference = style.Version == 3 && Chance(30);
     style.Comments = Chance(50);
@@ -213,19 +242,39 @@ TAlbumStyle AlbumStyle() {
         style.Cover = QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11) +
                       RandomBytes(Between(8, 60) * 1024) + QByteArray("\xFF\xD9");
     style.Padding = style.Version == 4 ? 2048 * Between(1, 2) : Between(256, 4096);
+    if (Bench.Padding >= 0)
+        style.Padding = Bench.Padding;
     return style;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s FOLDER COUNT [SEED]\n", argv[0]);
+    QList<QByteArray> args;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        const auto value = [&arg] { return arg.mid(arg.indexOf('=') + 1).toInt(); };
+        if (arg.startsWith("--audio-kb="))
+            Bench.AudioKB = value();
+        else if (arg.startsWith("--padding="))
+            Bench.Padding = value();
+        else if (arg == "--all-id3v2")
+            Bench.AllID3v2 = true;
+        else if (arg.startsWith("--cover-kb="))
+            Bench.CoverKB = value();
+        else
+            args << arg;
+    }
+    if (args.size() < 2) {
+        std::fprintf(stderr,
+                     "usage: %s FOLDER COUNT [SEED] [--audio-kb=N] [--padding=N] [--all-id3v2] "
+                     "[--cover-kb=N]\n",
+                     argv[0]);
         return 2;
     }
-    const QString root = QString::fromLocal8Bit(argv[1]);
-    const int count = QByteArray(argv[2]).toInt();
-    Rng.seed(argc > 3 ? unsigned(QByteArray(argv[3]).toUInt()) : 20240601u);
+    const QString root = QString::fromLocal8Bit(args[0]);
+    const int count = args[1].toInt();
+    Rng.seed(args.size() > 2 ? unsigned(args[2].toUInt()) : 20240601u);
 
     const int artistCount = std::max(1, std::min(400, count / 50));
     QStringList artists;
@@ -254,6 +303,16 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
                 return 1;
             }
+            if (Bench.CoverKB > 0) {
+                QFile cover(folder + "/Cover.jpg");
+                const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11) +
+                                           QByteArray(Bench.CoverKB * 1024 - 13, 'c') +
+                                           QByteArray("\xFF\xD9");
+                if (!cover.open(QIODevice::WriteOnly) || cover.write(picture) != picture.size()) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(cover.fileName()));
+                    return 1;
+                }
+            }
             for (t.Number = 1; t.Number <= t.Count && made < count; ++t.Number, ++made) {
                 t.Title = Words(Between(1, 4));
                 t.Comment = style.Comments ? "Track " + QString::number(t.Number) + " of " + t.Album
@@ -261,7 +320,7 @@ int main(int argc, char** argv) {
                 QByteArray bytes;
                 if (style.Version != 0)
                     bytes += ID3v2Tag(t, style);
-                bytes += AudioFrames();
+                bytes += Bench.AudioKB > 0 ? BenchAudio(made) : AudioFrames();
                 if (style.ID3v1)
                     bytes += ID3v1Tag(t);
                 QFile file(folder + QString("/%1 - %2.mp3")

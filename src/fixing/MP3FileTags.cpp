@@ -1,16 +1,24 @@
 #include "fixing/MP3FileTags.h"
 
 #include "support/Error.h"
+#include "tags/ID3FileEnds.h"
+#include "tags/ID3FileIO.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 
 TMP3FileTags::TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1)
     : FFileName(fileName), FID3v2(id3v2), FID3v1(id3v1) {
+    // Both ends in one open. A file that cannot be read is not written: its tags would be
+    // taken as missing and written over.
+    const TID3FileEnds ends = ReadID3FileEnds(fileName);
+    if (!ends.Opened || ends.ErrorCode != 0)
+        ID3FileIO::Fail(ends.Opened ? ID3FileIO::Operation::Read : ID3FileIO::Operation::Open,
+                        fileName, ends.ErrorCode);
     FID3v1.SetFileName(fileName);
-    FID3v1.Open();
+    FID3v1.OpenFromLastBytes(ends.Last);
     FID3v2.SetFileName(fileName);
     try {
-        FID3v2.Open();
+        FID3v2.OpenFromFileStart(ends.Start);
     } catch (...) {
         FID3v1.Close();
         throw;

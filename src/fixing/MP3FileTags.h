@@ -13,7 +13,8 @@ class TID3v2Tag;
 // so a file that cannot be written is most often not half written either.
 class TMP3FileTags {
 public:
-    // Opens both tags of fileName. Throws TError when the ID3v2 tag cannot be read.
+    // Opens both tags of fileName, read in one open. Throws TError when the file or its ID3v2
+    // tag cannot be read.
     TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1);
     ~TMP3FileTags();
     TMP3FileTags(const TMP3FileTags&) = delete;

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Measures `quenlor-cli fix` against its floor, over COUNT files of AUDIO_KB of audio each:
+#   fit      every tag fits its padding: the floor rewrites each file's tag bytes (and ID3v1 tag)
+#            in place and renames the file; ours reads the folder, fixes every row and renames
+#   rebuild  every album folder holds a Cover.jpg that the fix embeds, so no tag fits any more:
+#            the floor writes each file again with a larger tag the safe way (temporary file,
+#            flush, rename, folder flushed) and renames it; ours does the same through the fix
+#
+#   bench/run-fix-bench.sh [COUNT] [RUNS] [AUDIO_KB] [CASES]
+#   (defaults: 2000 files, 5 runs, 4096 KB, "fit rebuild")
+#
+# Builds Release into build-fixing-bench/, makes each corpus under $TMPDIR (or /tmp), puts it
+# back from a snapshot before every run, and prints the medians and ours/floor. Each case needs
+# COUNT * AUDIO_KB of free disk space; the corpus is removed afterwards.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+count="${1:-2000}"
+runs="${2:-5}"
+audio="${3:-4096}"
+cases="${4:-fit rebuild}"
+cover_kb=64
+build="$root/build-fixing-bench"
+work="${TMPDIR:-/tmp}/varnholm-fix-bench"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNHOLM_BUILD_TESTS=OFF \
+  -DVARNHOLM_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target make-corpus fix-floor quenlor-cli >/dev/null
+bin="$build/bin"
+
+# Our runs start from a new per-user state each time, so that learned data of an earlier run
+# never changes what the next one does.
+fresh_home() {
+  rm -rf "$work/home"
+  mkdir -p "$work/home"
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \
+    XDG_STATE_HOME="$work/home/state"
+}
+
+restore() {
+  "$bin/fix-floor" restore "$corpus" "$work/snapshot" >/dev/null
+  sync
+}
+
+seconds_of() {
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; return 1; }
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+total_size() { find "$corpus" -name '*.mp3' -printf '%s\n' | awk '{ s += $1 } END { print s }'; }
+
+for case in $cases; do
+  corpus="$work/corpus"
+  rm -rf "$work"
+  mkdir -p "$work"
+  extra=()
+  floor_args=()
+  if [ "$case" = rebuild ]; then
+    extra=(--cover-kb=$cover_kb)
+    floor_args=(--grow=$(((cover_kb + 4) * 1024)))
+  fi
+  "$bin/make-corpus" "$corpus" "$count" --audio-kb="$audio" --padding=4096 --all-id3v2 \
+    "${extra[@]}" >/dev/null
+  "$bin/fix-floor" save "$corpus" "$work/snapshot" >/dev/null
+  size_before=$(total_size)
+  echo "case $case: $count files, corpus $(du -sh "$corpus" | cut -f1)"
+
+  ours_once() {
+    fresh_home
+    if [ "$case" = rebuild ]; then
+      "$bin/quenlor-cli" options set EmbedCoverArtDuringFixingProcess 1 >/dev/null
+    fi
+    seconds_of "$bin/quenlor-cli" fix "$corpus"
+  }
+
+  # Warm-up: each program once, and the files read into the page cache.
+  find "$corpus" -name '*.mp3' -print0 | xargs -0 cat >/dev/null
+  seconds_of "$bin/fix-floor" run "$corpus" "${floor_args[@]}" >/dev/null
+  restore
+  ours_once >/dev/null
+  if ! grep -q "^$count file(s) - 0 mismatch(es)" "$work/last.err"; then
+    echo "our fix left work undone: $(tail -1 "$work/last.err")" >&2
+    exit 1
+  fi
+  size_after=$(total_size)
+  if [ "$case" = fit ] && [ "$size_after" != "$size_before" ]; then
+    echo "some tag did not fit its padding ($size_before bytes before, $size_after after)" >&2
+    exit 1
+  fi
+
+  floor_times=()
+  ours_times=()
+  for ((i = 1; i <= runs; i++)); do
+    restore
+    floor_times+=("$(seconds_of "$bin/fix-floor" run "$corpus" "${floor_args[@]}")")
+    restore
+    ours_times+=("$(ours_once)")
+  done
+  floor=$(printf '%s\n' "${floor_times[@]}" | median)
+  ours=$(printf '%s\n' "${ours_times[@]}" | median)
+  echo "  floor runs (s): ${floor_times[*]}"
+  echo "  ours runs (s):  ${ours_times[*]}"
+  awk -v f="$floor" -v o="$ours" -v n="$count" 'BEGIN {
+    printf "  floor median %.3f s (%.0f us/file)\n", f, f * 1e6 / n
+    printf "  ours  median %.3f s (%.0f us/file)\n", o, o * 1e6 / n
+    printf "  ratio ours/floor %.2f\n", o / f
+  }'
+  rm -rf "$work"
+done
