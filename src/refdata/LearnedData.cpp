@@ -2,17 +2,81 @@
 
 #include "refdata/LearnedLine.h"
 
+#include <QHash>
+#include <optional>
+#include <set>
+#include <vector>
+
 namespace LearnedData {
 
+namespace {
+
+// Where each line stands, so that a merge of a large library's lines does not search the whole
+// list once per new line. The answers are those of LearnedLine::Find over the current lines.
+class TLineIndex {
+public:
+    explicit TLineIndex(const QStringList& stored) : FStored(stored) {
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            FByArtist[LearnedLine::Artist(stored[i])].push_back(i);
+            AddKey(i);
+        }
+    }
+
+    qsizetype Find(const QString& artist, const QString& album) const {
+        // The first line whose artist and album are exactly these...
+        const auto exact = FByKey.constFind(artist + u'\t' + album);
+        if (exact != FByKey.cend() && !exact->empty())
+            return *exact->begin();
+        // ...else the first line stored before the merge that begins with them, which can only
+        // be one of the artist's (an artist holds no tab).
+        const QString prefix = artist + u'\t' + album;
+        const auto lines = FByArtist.constFind(artist);
+        if (lines != FByArtist.cend())
+            for (const qsizetype i : *lines)
+                if (FStored[i].startsWith(prefix))
+                    return i;
+        return -1;
+    }
+
+    // Call before a line changes, and after it changed or was appended.
+    void RemoveKey(qsizetype i) {
+        if (const auto key = KeyOf(FStored[i]))
+            FByKey[*key].erase(i);
+    }
+    void AddKey(qsizetype i) {
+        if (const auto key = KeyOf(FStored[i]))
+            FByKey[*key].insert(i);
+    }
+
+private:
+    // Artist, tab and album; none for a line without a tab, which no artist and album match.
+    static std::optional<QString> KeyOf(const QString& line) {
+        if (!line.contains(u'\t'))
+            return std::nullopt;
+        return LearnedLine::Artist(line) + u'\t' + LearnedLine::Album(line);
+    }
+
+    const QStringList& FStored;
+    // Lines stored before the merge, by artist, in list order; their artist never changes,
+    // because a line is replaced only by one of the same artist.
+    QHash<QString, std::vector<qsizetype>> FByArtist;
+    QHash<QString, std::set<qsizetype>> FByKey;
+};
+
+} // namespace
+
 void MergeNewLines(QStringList& stored, const QStringList& newLines) {
-    const qsizetype storedBefore = stored.size();
+    TLineIndex index(stored);
     for (const QString& line : newLines) {
-        const qsizetype found = LearnedLine::Find(stored, LearnedLine::Artist(line),
-                                                  LearnedLine::Album(line), storedBefore);
-        if (found >= 0)
+        const qsizetype found = index.Find(LearnedLine::Artist(line), LearnedLine::Album(line));
+        if (found >= 0) {
+            index.RemoveKey(found);
             stored[found] = line;
-        else
+            index.AddKey(found);
+        } else {
             stored.append(line);
+            index.AddKey(stored.size() - 1);
+        }
     }
 }
 
