@@ -61,32 +61,44 @@ QString ExpectedFolderName(const TMP3TagData& tags) {
 QString BuildMP3Name(const TMP3TagData& MP3TagData, int MP3NameComputingMode,
                      const TOptionSet& Options) {
     const QString title = FormatTitle(CleanMP3Attribute(MP3TagData.Title, Options), Options);
+    const bool hasTrackNumber = HasTrackNumber(MP3TagData.TrackNumber);
     // The track number is digits in every record the program makes; should one still hold a
     // "/", it must not turn the name into a path.
-    const QString trackNumber = ReplaceForName(TwoDigitTrackNumber(MP3TagData.TrackNumber));
-    const bool hasTrackNumber = HasTrackNumber(MP3TagData.TrackNumber);
+    const auto trackNumber = [&] {
+        return ReplaceForName(TwoDigitTrackNumber(MP3TagData.TrackNumber));
+    };
+    // Every name of a library is built at least twice (analysis and row): one buffer each.
+    QString name;
     switch (MP3NameComputingMode) {
     case nmCompact:
         return RemoveCharacters(MP3TagData.Artist, CompactRemovalSet) + u'-' +
                RemoveCharacters(title, CompactRemovalSet) + Suffix;
     case nmExpanded:
-        if (MP3TagData.AlbumTitle.isEmpty()) {
-            return CleanMP3Name(ReplaceForName(MP3TagData.Artist) + Separator +
-                                ReplaceForName(title)) +
-                   Suffix;
+        name.reserve(MP3TagData.Artist.size() + MP3TagData.AlbumTitle.size() + title.size() + 12);
+        name += ReplaceForName(MP3TagData.Artist);
+        name += Separator;
+        if (!MP3TagData.AlbumTitle.isEmpty()) {
+            name += ReplaceForName(MP3TagData.AlbumTitle);
+            name += Separator;
+            if (hasTrackNumber) {
+                name += trackNumber();
+                name += Separator;
+            }
         }
-        return CleanMP3Name(ReplaceForName(MP3TagData.Artist) + Separator +
-                            ReplaceForName(MP3TagData.AlbumTitle) + Separator +
-                            (hasTrackNumber ? trackNumber + Separator : QString()) +
-                            ReplaceForName(title)) +
-               Suffix;
+        name += ReplaceForName(title);
+        break;
     case nmFolded:
-        return CleanMP3Name((hasTrackNumber ? trackNumber + Separator : QString()) +
-                            ReplaceForName(title)) +
-               Suffix;
+        name.reserve(title.size() + 8);
+        if (hasTrackNumber) {
+            name += trackNumber();
+            name += Separator;
+        }
+        name += ReplaceForName(title);
+        break;
     default:
         return QString();
     }
+    return CleanMP3Name(name) + Suffix;
 }
 
 int GetMP3NameComputingMode(const TMP3TagData& MP3TagData, const QString& FileName,

@@ -34,38 +34,61 @@ QString TrimTrailing(const QString& s, QChar c) {
 
 namespace {
 
-// The sets are a handful of characters: a plain loop beats a substring search per character.
-bool InSet(QStringView set, QChar c) {
-    for (QChar member : set)
-        if (member == c)
-            return true;
-    return false;
-}
+// Membership in a set of a handful of characters, tested for every character of every name of
+// a library: the ASCII members become a bit mask, the others are compared one by one.
+class TCharacterSet {
+public:
+    explicit TCharacterSet(QStringView set) : FSet(set) {
+        for (QChar member : set) {
+            if (member.unicode() < 128)
+                FAscii[member.unicode() >> 6] |= quint64(1) << (member.unicode() & 63);
+            else
+                FOthers = true;
+        }
+    }
+    bool Contains(QChar c) const {
+        const char16_t u = c.unicode();
+        if (u < 128)
+            return FAscii[u >> 6] & (quint64(1) << (u & 63));
+        if (!FOthers)
+            return false;
+        for (QChar member : FSet)
+            if (member == c)
+                return true;
+        return false;
+    }
+    qsizetype FirstIn(const QString& s) const {
+        for (qsizetype i = 0; i < s.size(); ++i)
+            if (Contains(s.at(i)))
+                return i;
+        return -1;
+    }
 
-qsizetype FirstInSet(const QString& s, QStringView set) {
-    for (qsizetype i = 0; i < s.size(); ++i)
-        if (InSet(set, s.at(i)))
-            return i;
-    return -1;
-}
+private:
+    QStringView FSet;
+    quint64 FAscii[2] = {0, 0};
+    bool FOthers = false;
+};
 
 } // namespace
 
 QString ReplaceCharacters(QString s, QStringView set, QChar by) {
+    const TCharacterSet members(set);
     // Most texts hold none of the characters; they are returned without a copy.
-    qsizetype i = FirstInSet(s, set);
+    qsizetype i = members.FirstIn(s);
     if (i < 0)
         return s;
     QChar* data = s.data();
     for (; i < s.size(); ++i)
-        if (InSet(set, data[i]))
+        if (members.Contains(data[i]))
             data[i] = by;
     return s;
 }
 
 QString RemoveCharacters(QString s, QStringView set) {
-    if (FirstInSet(s, set) < 0)
+    const TCharacterSet members(set);
+    if (members.FirstIn(s) < 0)
         return s;
-    s.removeIf([set](QChar c) { return InSet(set, c); });
+    s.removeIf([&members](QChar c) { return members.Contains(c); });
     return s;
 }

@@ -11,9 +11,11 @@ int TListCommand::Run(const QStringList& paths) {
     }
     TMainWindowState& state = FSession.State();
     state.HandleCommandLine(paths);
-    const QByteArray csv = MainListCsv(state.MainList());
-    std::fwrite(csv.constData(), 1, std::size_t(csv.size()), FOut);
-    std::fflush(FOut);
+    const bool written = WriteMainListCsv(state.MainList(), FOut) && std::fflush(FOut) == 0;
+    if (!written) {
+        std::fputs("quenlor-cli: the list could not be written\n", FErr);
+        return 1;
+    }
     // The paths always end with the status recomputed, unless an error (already reported, a
     // shortcut that leads nowhere) ended them early.
     if (state.StatusText().isEmpty())

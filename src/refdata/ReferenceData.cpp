@@ -71,6 +71,8 @@ void TReferenceData::Load(const QString& defFilesPath, const QString& advancedLi
     FArtistAlbumGenreList.clear();
     FArtistGenreList.Clear();
     FNewArtistAlbumGenreList.Clear();
+    FLastGenreLookup.reset();
+    FLastNote.reset();
     if (!FLearnedDataFolderPresent)
         return;
     if (!LoadLearnedLines(FLearnedDataFolder + DataFileNames::ArtistsAlbumsGenres,
@@ -95,6 +97,8 @@ bool TReferenceData::IsArtistException(const QString& artist) const {
 QString TReferenceData::GetGenreByArtist(const QString& Artist) const {
     if (Artist.isEmpty())
         return {};
+    if (FLastGenreLookup && FLastGenreLookup->Artist == Artist)
+        return FLastGenreLookup->Genre;
     const QString prefix = Artist + u'\t';
     // The lines are sorted without regard to case, so every line that begins with the prefix in
     // any letter case stands in one run, starting at the first line not below the prefix; the
@@ -104,24 +108,37 @@ QString TReferenceData::GetGenreByArtist(const QString& Artist) const {
                                  [](const QString& present, const QString& wanted) {
                                      return present.compare(wanted, Qt::CaseInsensitive) < 0;
                                  });
-    for (; line != lines.end() && line->startsWith(prefix, Qt::CaseInsensitive); ++line)
-        if (line->startsWith(prefix))
-            return line->mid(prefix.size());
-    return {};
+    QString genre;
+    for (; line != lines.end() && line->startsWith(prefix, Qt::CaseInsensitive); ++line) {
+        if (line->startsWith(prefix)) {
+            genre = line->mid(prefix.size());
+            break;
+        }
+    }
+    FLastGenreLookup = TArtistGenre{Artist, genre};
+    return genre;
 }
 
 void TReferenceData::NoteArtistAlbumGenre(const QString& artist, const QString& album,
                                           const QString& genre) {
-    if (FLearnedDataFolderPresent)
-        FNewArtistAlbumGenreList.Add(
-            LearnedLine::Make(OneLine(artist), OneLine(album), OneLine(genre)));
+    if (!FLearnedDataFolderPresent)
+        return;
+    // The same note as the last one is in the list already.
+    if (FLastNote && FLastNote->Artist == artist && FLastNote->Album == album &&
+        FLastNote->Genre == genre)
+        return;
+    FNewArtistAlbumGenreList.Add(
+        LearnedLine::Make(OneLine(artist), OneLine(album), OneLine(genre)));
+    FLastNote = TNote{artist, album, genre};
 }
 
 void TReferenceData::RemoveNotedArtistAlbum(const QString& artist, const QString& album) {
     const QStringList& lines = FNewArtistAlbumGenreList.Lines();
     const qsizetype found = LearnedLine::Find(lines, OneLine(artist), OneLine(album), lines.size());
-    if (found >= 0)
+    if (found >= 0) {
         FNewArtistAlbumGenreList.RemoveAt(found);
+        FLastNote.reset();
+    }
 }
 
 void TReferenceData::SaveLearnedData(TKelmLogFile& log, UiPort& ui) {
@@ -136,6 +153,7 @@ void TReferenceData::SaveLearnedData(TKelmLogFile& log, UiPort& ui) {
 
     SortLearnedLines(FArtistAlbumGenreList);
     FArtistGenreList.Clear();
+    FLastGenreLookup.reset();
     if (FArtistAlbumGenreList.isEmpty())
         return;
     const QStringList derived = LearnedData::DeriveArtistGenres(

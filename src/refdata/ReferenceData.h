@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class TKelmLogFile;
 class UiPort;
@@ -49,7 +50,10 @@ public:
     void NoteArtistAlbumGenre(const QString& artist, const QString& album, const QString& genre);
     // Forgets the first note for this artist and album (a row about to be fixed is noted again).
     void RemoveNotedArtistAlbum(const QString& artist, const QString& album);
-    void ClearNewArtistAlbumGenreList() { FNewArtistAlbumGenreList.Clear(); }
+    void ClearNewArtistAlbumGenreList() {
+        FNewArtistAlbumGenreList.Clear();
+        FLastNote.reset();
+    }
 
     const QStringList& ArtistAlbumGenreList() const { return FArtistAlbumGenreList; }
     const QStringList& ArtistGenreList() const { return FArtistGenreList.Lines(); }
@@ -70,4 +74,18 @@ private:
     QStringList FArtistAlbumGenreList;
     TSortedTextList FArtistGenreList;
     TSortedTextList FNewArtistAlbumGenreList;
+
+    // The files of an album come one after another: the last question and the last note are
+    // kept, so that most files cost no search. Both are forgotten when their list changes.
+    struct TArtistGenre {
+        QString Artist;
+        QString Genre;
+    };
+    mutable std::optional<TArtistGenre> FLastGenreLookup;
+    struct TNote {
+        QString Artist;
+        QString Album;
+        QString Genre;
+    };
+    std::optional<TNote> FLastNote;
 };
