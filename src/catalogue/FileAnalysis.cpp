@@ -165,13 +165,14 @@ private:
         if (track == u"0") {
             track.clear();
         } else if (!track.isEmpty()) {
-            QString prefix;
-            if (track.size() == 1 && tag.Title.startsWith(u'0' + track))
-                prefix = u'0' + track;
+            qsizetype prefix = 0;
+            if (track.size() == 1 && tag.Title.size() >= 2 && tag.Title.at(0) == u'0' &&
+                tag.Title.at(1) == track.at(0))
+                prefix = 2;
             else if (tag.Title.startsWith(track))
-                prefix = track;
-            if (!prefix.isEmpty())
-                tag.Title = RemoveLeadingTrackSeparators(tag.Title.mid(prefix.size()));
+                prefix = track.size();
+            if (prefix > 0)
+                tag.Title = RemoveLeadingTrackSeparators(tag.Title.mid(prefix));
         }
         tag.TrackNumber = track;
     }
@@ -244,8 +245,9 @@ private:
         tag.CoverArt = QStringLiteral("No");
         if (FHasID3v2)
             for (const auto& frame : V2().Frames())
-                if (const auto* picture = frame->As<TID3PictureFrame>())
-                    if (picture->PictureType() == ptCoverFront)
+                if (frame->ID() == fiPicture)
+                    if (const auto* picture = frame->As<TID3PictureFrame>();
+                        picture && picture->PictureType() == ptCoverFront)
                         tag.CoverArt = QStringLiteral("Yes (") + picture->MIMEType() + u')';
         if (tag.CoverArt == u"No" && FContext.Options.EmbedCoverArtDuringFixingProcess &&
             !GetPictureFileName(FFileName, FContext.KelmLogFile1).isEmpty())

@@ -3,6 +3,8 @@
 #include "catalogue/TextCleaning.h"
 #include "catalogue/TextHelpers.h"
 
+#include <algorithm>
+
 namespace {
 
 // Everything a compact name leaves out: spaces and punctuation, and whatever a file name may
@@ -16,17 +18,58 @@ constexpr QStringView FolderReplacementSet = u";:/\\?*\"<>|";
 const QString Separator = QStringLiteral(" - ");
 const QString Suffix = QStringLiteral(".mp3");
 
-QString ReplaceForName(const QString& s) {
-    return ReplaceCharacters(s, NameReplacementSet, u' ');
-}
-
 bool HasTrackNumber(const QString& trackNumber) {
     return !trackNumber.isEmpty() && trackNumber != u"0";
 }
 
-QString TwoDigitTrackNumber(const QString& trackNumber) {
-    return trackNumber.rightJustified(2, u'0');
-}
+// Every name of a library is built at least twice (analysis and row), so a name is written into
+// one buffer: pieces copied with a set's characters turned into spaces, then the spaces tidied
+// in place as CleanMP3Name does.
+class TNameBuffer {
+public:
+    explicit TNameBuffer(qsizetype pieces) {
+        FText.reserve(pieces + Suffix.size());
+        FText.resize(pieces);
+        FOut = FText.data();
+    }
+    void Add(QStringView piece, const TCharacterSet& replaced) {
+        for (QChar c : piece)
+            *FOut++ = replaced.Contains(c) ? QChar(u' ') : c;
+    }
+    void AddSeparator() {
+        for (QChar c : Separator)
+            *FOut++ = c;
+    }
+    // The track number filled to two digits with "0".
+    void AddTrackNumber(const QString& trackNumber, const TCharacterSet& replaced) {
+        for (qsizetype i = trackNumber.size(); i < 2; ++i)
+            *FOut++ = u'0';
+        Add(trackNumber, replaced);
+    }
+    // The text without leading and trailing spaces and with runs of spaces made one.
+    QString Tidied() && {
+        const QChar* in = FText.constData();
+        const QChar* end = FOut;
+        QChar* out = FText.data();
+        while (in < end && *in == u' ')
+            ++in;
+        bool afterSpace = false;
+        for (; in < end; ++in) {
+            if (*in == u' ' && afterSpace)
+                continue;
+            afterSpace = *in == u' ';
+            *out++ = *in;
+        }
+        if (afterSpace)
+            --out;
+        FText.truncate(out - FText.constData());
+        return std::move(FText);
+    }
+
+private:
+    QString FText;
+    QChar* FOut = nullptr;
+};
 
 // The file's name without its folder.
 QString NamePart(const QString& fileName) {
@@ -46,59 +89,63 @@ QStringView HoldingFolderName(const QString& fileName) {
 }
 
 QString ExpectedFolderName(const TMP3TagData& tags) {
-    QString name =
-        CleanMP3Name(ReplaceCharacters(tags.Artist, FolderReplacementSet, u' ') + Separator +
-                     ReplaceCharacters(tags.AlbumTitle, FolderReplacementSet, u' '));
+    static const TCharacterSet folderSet(FolderReplacementSet);
+    TNameBuffer name(tags.Artist.size() + Separator.size() + tags.AlbumTitle.size());
+    name.Add(tags.Artist, folderSet);
+    name.AddSeparator();
+    name.Add(tags.AlbumTitle, folderSet);
     // Folders made on Windows lose trailing full stops and spaces, so an album "Vol. 1." is
     // kept in a folder "... - Vol. 1".
-    name = TrimTrailing(name, u'.');
-    name = TrimTrailing(name, u' ');
-    return TrimTrailing(name, u'.');
+    QString folder = std::move(name).Tidied();
+    folder = TrimTrailing(folder, u'.');
+    folder = TrimTrailing(folder, u' ');
+    return TrimTrailing(folder, u'.');
 }
 
 } // namespace
 
 QString BuildMP3Name(const TMP3TagData& MP3TagData, int MP3NameComputingMode,
                      const TOptionSet& Options) {
+    static const TCharacterSet nameSet(NameReplacementSet);
     const QString title = FormatTitle(CleanMP3Attribute(MP3TagData.Title, Options), Options);
-    const bool hasTrackNumber = HasTrackNumber(MP3TagData.TrackNumber);
     // The track number is digits in every record the program makes; should one still hold a
     // "/", it must not turn the name into a path.
-    const auto trackNumber = [&] {
-        return ReplaceForName(TwoDigitTrackNumber(MP3TagData.TrackNumber));
-    };
-    // Every name of a library is built at least twice (analysis and row): one buffer each.
-    QString name;
+    const QString& track = MP3TagData.TrackNumber;
+    const bool hasTrackNumber = HasTrackNumber(track);
+    const qsizetype trackSize = hasTrackNumber ? std::max<qsizetype>(track.size(), 2) : 0;
     switch (MP3NameComputingMode) {
     case nmCompact:
         return RemoveCharacters(MP3TagData.Artist, CompactRemovalSet) + u'-' +
                RemoveCharacters(title, CompactRemovalSet) + Suffix;
-    case nmExpanded:
-        name.reserve(MP3TagData.Artist.size() + MP3TagData.AlbumTitle.size() + title.size() + 12);
-        name += ReplaceForName(MP3TagData.Artist);
-        name += Separator;
-        if (!MP3TagData.AlbumTitle.isEmpty()) {
-            name += ReplaceForName(MP3TagData.AlbumTitle);
-            name += Separator;
+    case nmExpanded: {
+        const bool album = !MP3TagData.AlbumTitle.isEmpty();
+        TNameBuffer name(MP3TagData.Artist.size() + MP3TagData.AlbumTitle.size() + trackSize +
+                         title.size() + 3 * Separator.size());
+        name.Add(MP3TagData.Artist, nameSet);
+        name.AddSeparator();
+        if (album) {
+            name.Add(MP3TagData.AlbumTitle, nameSet);
+            name.AddSeparator();
             if (hasTrackNumber) {
-                name += trackNumber();
-                name += Separator;
+                name.AddTrackNumber(track, nameSet);
+                name.AddSeparator();
             }
         }
-        name += ReplaceForName(title);
-        break;
-    case nmFolded:
-        name.reserve(title.size() + 8);
+        name.Add(title, nameSet);
+        return std::move(name).Tidied() + Suffix;
+    }
+    case nmFolded: {
+        TNameBuffer name(trackSize + Separator.size() + title.size());
         if (hasTrackNumber) {
-            name += trackNumber();
-            name += Separator;
+            name.AddTrackNumber(track, nameSet);
+            name.AddSeparator();
         }
-        name += ReplaceForName(title);
-        break;
+        name.Add(title, nameSet);
+        return std::move(name).Tidied() + Suffix;
+    }
     default:
         return QString();
     }
-    return CleanMP3Name(name) + Suffix;
 }
 
 int GetMP3NameComputingMode(const TMP3TagData& MP3TagData, const QString& FileName,

@@ -32,45 +32,28 @@ QString TrimTrailing(const QString& s, QChar c) {
     return s.left(end);
 }
 
-namespace {
-
-// Membership in a set of a handful of characters, tested for every character of every name of
-// a library: the ASCII members become a bit mask, the others are compared one by one.
-class TCharacterSet {
-public:
-    explicit TCharacterSet(QStringView set) : FSet(set) {
-        for (QChar member : set) {
-            if (member.unicode() < 128)
-                FAscii[member.unicode() >> 6] |= quint64(1) << (member.unicode() & 63);
-            else
-                FOthers = true;
-        }
+TCharacterSet::TCharacterSet(QStringView set) : FSet(set) {
+    for (QChar member : set) {
+        if (member.unicode() < 128)
+            FAscii[member.unicode() >> 6] |= quint64(1) << (member.unicode() & 63);
+        else
+            FOthers = true;
     }
-    bool Contains(QChar c) const {
-        const char16_t u = c.unicode();
-        if (u < 128)
-            return FAscii[u >> 6] & (quint64(1) << (u & 63));
-        if (!FOthers)
-            return false;
-        for (QChar member : FSet)
-            if (member == c)
-                return true;
-        return false;
-    }
-    qsizetype FirstIn(const QString& s) const {
-        for (qsizetype i = 0; i < s.size(); ++i)
-            if (Contains(s.at(i)))
-                return i;
-        return -1;
-    }
+}
 
-private:
-    QStringView FSet;
-    quint64 FAscii[2] = {0, 0};
-    bool FOthers = false;
-};
+bool TCharacterSet::ContainsOther(QChar c) const {
+    for (QChar member : FSet)
+        if (member == c)
+            return true;
+    return false;
+}
 
-} // namespace
+qsizetype TCharacterSet::FirstIn(QStringView s) const {
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (Contains(s.at(i)))
+            return i;
+    return -1;
+}
 
 QString ReplaceCharacters(QString s, QStringView set, QChar by) {
     const TCharacterSet members(set);

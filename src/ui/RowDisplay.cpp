@@ -5,11 +5,11 @@
 namespace {
 
 // The folder part of a path without its trailing "/"; the root keeps its separator.
-QString LocationOf(const QString& fileName) {
+QStringView LocationOf(const QString& fileName) {
     const qsizetype slash = fileName.lastIndexOf(u'/');
     if (slash < 0)
         return {};
-    return slash == 0 ? QStringLiteral("/") : fileName.left(slash);
+    return QStringView(fileName).first(slash == 0 ? 1 : slash);
 }
 
 } // namespace
@@ -22,7 +22,13 @@ int TMainWindowState::DisplayMP3FileData(TMP3FileData* AMP3FileData, bool Enable
     const QString& fileName = AMP3FileData->FileName;
     std::array<QString, MainListColumnCount> cells;
     cells[mcName] = fileName.mid(fileName.lastIndexOf(u'/') + 1);
-    cells[mcLocation] = LocationOf(fileName);
+    // Rows come folder by folder: a row in the same folder as the last one shares its text.
+    const QStringView location = LocationOf(fileName);
+    const int last = FMainList.Count() - 1;
+    if (last >= 0 && FMainList.Cell(last, mcLocation) == location)
+        cells[mcLocation] = FMainList.Cell(last, mcLocation);
+    else
+        cells[mcLocation] = location.toString();
     // Computed afresh, so that a changed naming option shows as soon as the row is shown again.
     cells[mcComputedName] =
         BuildMP3Name(tag, GetMP3NameComputingMode(tag, fileName, FOptions), FOptions);
