@@ -165,6 +165,14 @@ TEST_F(BadInput, OpeningDamagedFilesDirectly) {
         {zero, garbage, Music.File("x.mp3"), Music.File("dangling.mp3"), playlist});
     EXPECT_EQ(RowPaths(), QStringList({"zero.mp3", "garbage.mp3", "zero.mp3", "garbage.mp3"}));
     EXPECT_TRUE(Ui.Messages.isEmpty());
+
+    // A dropped name is opened without looking first: a pipe or a folder named like an MP3
+    // file must neither hang the program nor give a row.
+    const QString pipe = Music.File("pipe.mp3");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    State.HandleDrop({pipe, Music.File("x.mp3"), Music.File("dangling.mp3"), zero});
+    EXPECT_EQ(RowPaths(), QStringList{"zero.mp3"});
+    EXPECT_TRUE(Ui.Messages.isEmpty());
 }
 
 } // namespace
