@@ -27,8 +27,6 @@ struct TRowEdit {
 TRowResult EditRow(TFixRow& item, TFixContext& context, const TRowEdit& edit) {
     TRowResult result;
     const QString fileName = RowFilePath(item);
-    if (!QFileInfo(fileName).isFile())
-        return result;
     context.TemporaryFiles.CleanFolder(RowFolder(item));
     const TPreservedFileTime time(fileName, context.Options.PreserveFileDateTime);
     TFixRow row = item;
@@ -39,6 +37,8 @@ TRowResult EditRow(TFixRow& item, TFixContext& context, const TRowEdit& edit) {
         tags.Commit(edit.ID3v1);
         edit.ChangeRow(row, values, tags);
     } catch (const std::exception& e) {
+        if (!QFileInfo(fileName).isFile())
+            return result; // gone: skipped without a word
         time.Restore(fileName);
         result.Outcome = TRowOutcome::Failed;
         result.Error = QString::fromUtf8(e.what());

@@ -123,8 +123,6 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
     if (!record->MP3Mismatch && !context.Options.ForceFixStateToEnabled)
         return result;
     const QString fileName = RowFilePath(MP3ListItem);
-    if (!QFileInfo(fileName).isFile())
-        return result;
     const TPreservedFileTime time(fileName, context.Options.PreserveFileDateTime);
 
     // The row and the record change only once the file holds the new values.
@@ -155,6 +153,10 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
         // What the file holds now, which the cell shows whether or not the rename succeeds.
         row.CoverArt = CoverArtCell(v2, picture);
     } catch (const std::exception& e) {
+        // A file that is gone is skipped without a word, as the list may be older than the
+        // folder; looked for only now, so that a fix costs no extra call per file.
+        if (!QFileInfo(fileName).isFile())
+            return result;
         time.Restore(fileName);
         result.Outcome = TRowOutcome::Failed;
         result.Error = QString::fromUtf8(e.what());

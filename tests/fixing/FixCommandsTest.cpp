@@ -6,6 +6,7 @@
 #include <QFile>
 #include <fcntl.h>
 #include <functional>
+#include <stdexcept>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -486,6 +487,28 @@ TEST_F(FixTest, StopRequestEndsTheRunWithItsClosingSteps) {
     state->FixToolButtonClick();
     EXPECT_EQ(state->MismatchCount(), 2);
     EXPECT_FALSE(state->StopRequested());
+    ExpectIdle();
+}
+
+TEST_F(FixTest, UnexpectedErrorStillRunsTheClosingSteps) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        Write(name, Titled(name));
+    Load();
+    int calls = 0;
+    ui.OnPendingEvents = [&] {
+        if (++calls == 2)
+            throw std::runtime_error("the window went away");
+    };
+    EXPECT_THROW(state->FixToolButtonClick(), std::runtime_error);
+    ui.OnPendingEvents = nullptr;
+    EXPECT_EQ(state->MismatchCount(), 2);
+    ExpectIdle();
+    EXPECT_THROW(
+        {
+            ui.OnPendingEvents = [] { throw std::runtime_error("again"); };
+            state->RefreshToolButtonClick();
+        },
+        std::runtime_error);
     ExpectIdle();
 }
 

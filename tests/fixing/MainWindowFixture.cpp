@@ -86,6 +86,10 @@ void MainWindowFixture::ExpectAudioIntact() {
 }
 
 void MainWindowFixture::ExpectIdle() {
+    int yes = 0;
+    for (int row = 0; row < List().Count(); ++row)
+        yes += List().Cell(row, mcMismatch) == u"Yes" ? 1 : 0;
+    EXPECT_EQ(state->MismatchCount(), yes);
     EXPECT_FALSE(state->Busy());
     EXPECT_TRUE(state->CanChangeList());
     EXPECT_EQ(ui.CurrentCursor, UiPort::Cursor::Normal);

@@ -40,7 +40,8 @@ public:
     // Every file in the music folder holds exactly the audio bytes of one file that was
     // written, and every written file's audio is still there.
     void ExpectAudioIntact();
-    // The closing steps of a long operation have run.
+    // The closing steps of a long operation have run, and MismatchCount counts the rows that
+    // read "Yes".
     void ExpectIdle();
 
     TempDir music;
