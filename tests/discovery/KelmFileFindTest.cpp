@@ -1,5 +1,5 @@
 #include "discovery/KelmFileFind.h"
-#include "QtPrinters.h"
+#include "testsupport/QtPrinters.h"
 #include "discovery/MP3FileSearch.h"
 #include "settings/OptionSet.h"
 #include "testsupport/TempDir.h"

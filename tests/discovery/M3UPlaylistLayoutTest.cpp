@@ -4,7 +4,7 @@
 #include "support/TextFile.h"
 #include "testsupport/TempDir.h"
 
-#include "QtPrinters.h"
+#include "testsupport/QtPrinters.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

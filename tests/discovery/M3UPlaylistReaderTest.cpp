@@ -1,7 +1,7 @@
 #include "discovery/M3UPlaylistReader.h"
 #include "testsupport/TempDir.h"
 
-#include "QtPrinters.h"
+#include "testsupport/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
