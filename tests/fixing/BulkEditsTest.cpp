@@ -214,6 +214,17 @@ TEST_F(BulkEditTest, TitleSuffixesAreCutInTheirListOrder) {
     }
 }
 
+TEST_F(BulkEditTest, SuffixOnAnEmptyTitleFollowsASpace) {
+    Write("a.mp3", Mp3Fixture(3).Text("TPE1", "A"));
+    Load();
+    SetCell("a.mp3", mcTitle, "");
+    Select({"a.mp3"});
+    state->AddSuffixToTitlePopupMenuClick("Live");
+    EXPECT_EQ(Cell("a.mp3", mcTitle), " Live");
+    EXPECT_EQ(ReadWithTagLib(PathOf("a.mp3")).Text("TIT2"), " Live");
+    EXPECT_FALSE(ReadWithTagLib(PathOf("a.mp3")).HasID3v1);
+}
+
 TEST_F(BulkEditTest, TitleWithoutSuffixLeavesTheFileAndItsTimeAlone) {
     state->Options().Suffixes = {{"(Live)", true}};
     const QString path = Write("a.mp3", Sample("Plain"));
