@@ -65,6 +65,6 @@ int TEditCommand::Run(QStringList args) {
     for (int row = 0; row < state.MainList().Count(); ++row)
         state.MainList().SetSelected(row, true);
     operation->Run(state, value);
-    PrintMainList(state, FOut, FErr);
-    return state.FailedFileCount() > 0 ? 1 : 0;
+    const bool printed = PrintMainList(state, FOut, FErr);
+    return printed && state.FailedFileCount() == 0 ? 0 : 1;
 }

@@ -12,6 +12,6 @@ int TFixCommand::Run(const QStringList& paths) {
     TMainWindowState& state = FSession.State();
     state.HandleCommandLine(paths);
     state.FixToolButtonClick();
-    PrintMainList(state, FOut, FErr);
-    return state.FailedFileCount() > 0 ? 1 : 0;
+    const bool printed = PrintMainList(state, FOut, FErr);
+    return printed && state.FailedFileCount() == 0 ? 0 : 1;
 }

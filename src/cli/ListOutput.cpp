@@ -3,9 +3,11 @@
 #include "cli/MainListCsv.h"
 #include "ui/MainWindowState.h"
 
-void PrintMainList(const TMainWindowState& state, std::FILE* out, std::FILE* err) {
-    const QByteArray csv = MainListCsv(state.MainList());
-    std::fwrite(csv.constData(), 1, std::size_t(csv.size()), out);
-    std::fflush(out);
+bool PrintMainList(const TMainWindowState& state, std::FILE* out, std::FILE* err) {
+    if (!WriteMainListCsv(state.MainList(), out) || std::fflush(out) != 0) {
+        std::fputs("quenlor-cli: the list could not be written\n", err);
+        return false;
+    }
     std::fprintf(err, "%s\n", state.StatusText().toUtf8().constData());
+    return true;
 }
