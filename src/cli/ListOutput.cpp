@@ -8,6 +8,10 @@ bool PrintMainList(const TMainWindowState& state, std::FILE* out, std::FILE* err
         std::fputs("quenlor-cli: the list could not be written\n", err);
         return false;
     }
+    // An error already reported (a shortcut that leads nowhere) ended the paths before the
+    // status was recomputed.
+    if (state.StatusText().isEmpty())
+        return false;
     std::fprintf(err, "%s\n", state.StatusText().toUtf8().constData());
     return true;
 }

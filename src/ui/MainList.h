@@ -74,5 +74,17 @@ private:
     bool FChangedWhileBatching = false;
 };
 
+// Suspends the drawing of the main list's rows for a batch of changes, whatever ends the batch.
+class TMainListUpdateGuard {
+public:
+    explicit TMainListUpdateGuard(TMainList& list) : FList(list) { FList.BeginUpdate(); }
+    ~TMainListUpdateGuard() { FList.EndUpdate(); }
+    TMainListUpdateGuard(const TMainListUpdateGuard&) = delete;
+    TMainListUpdateGuard& operator=(const TMainListUpdateGuard&) = delete;
+
+private:
+    TMainList& FList;
+};
+
 // The first row of the list that refers to the record, or -1 when no row does.
 int FindMP3ListItem(const TMainList& AKelmListView, const TMP3FileData* AMP3FileData);

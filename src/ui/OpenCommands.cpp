@@ -14,18 +14,6 @@ QString LowerExtension(const QString& path) {
     return QFileInfo(path).suffix().toLower();
 }
 
-// Keeps the list's redrawing suspended for a batch of rows, whatever ends the batch.
-class TListUpdateGuard {
-public:
-    explicit TListUpdateGuard(TMainList& list) : FList(list) { FList.BeginUpdate(); }
-    ~TListUpdateGuard() { FList.EndUpdate(); }
-    TListUpdateGuard(const TListUpdateGuard&) = delete;
-    TListUpdateGuard& operator=(const TListUpdateGuard&) = delete;
-
-private:
-    TMainList& FList;
-};
-
 } // namespace
 
 void TMainWindowState::AddToHistory(QStringList& history, const QString& path, int maximum) {
@@ -67,7 +55,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
         AddMP3FileToMP3FileDataList(file, false, context);
     }
     {
-        TListUpdateGuard batch(FMainList);
+        TMainListUpdateGuard batch(FMainList);
         for (const auto& record : FCatalogue) {
             if (!operation.Step())
                 break;

@@ -62,11 +62,3 @@ void TRowEditRun::ReportFailures(const QString& failedWhat) const {
                                 .arg(FFailed)
                                 .arg(failedWhat, FState.Log().FileName()));
 }
-
-TMainListUpdateGuard::TMainListUpdateGuard(TMainList& list) : FList(list) {
-    FList.BeginUpdate();
-}
-
-TMainListUpdateGuard::~TMainListUpdateGuard() {
-    FList.EndUpdate();
-}

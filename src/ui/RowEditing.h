@@ -31,15 +31,3 @@ private:
     TFixContext FContext;
     int FFailed = 0;
 };
-
-// Suspends the drawing of the main list's rows for a batch of changes, whatever ends the batch.
-class TMainListUpdateGuard {
-public:
-    explicit TMainListUpdateGuard(TMainList& list);
-    ~TMainListUpdateGuard();
-    TMainListUpdateGuard(const TMainListUpdateGuard&) = delete;
-    TMainListUpdateGuard& operator=(const TMainListUpdateGuard&) = delete;
-
-private:
-    TMainList& FList;
-};
