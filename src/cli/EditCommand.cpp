@@ -43,7 +43,8 @@ QStringList TEditCommand::Operations() {
     return names;
 }
 
-int TEditCommand::Run(QStringList args) {
+int TEditCommand::Run(const QStringList& arguments) {
+    QStringList args = arguments;
     const QString name = args.isEmpty() ? QString() : args.takeFirst();
     const TEditOperation* operation = nullptr;
     for (const TEditOperation& candidate : EditOperations)

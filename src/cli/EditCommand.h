@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QStringList>
-#include <cstdio>
-
-class TCliSession;
+#include "cli/CliCommand.h"
 
 // quenlor-cli edit OPERATION [VALUE] PATH...
 // Reads the paths as the list command does, selects every row, runs one edit of the list's
@@ -11,18 +8,12 @@ class TCliSession;
 //   clear-comments, clear-cover-art, clear-genre, clear-title-suffix, clear-track-number,
 //   lowercase-title, replace-brackets, embed-cover-art, add-suffix VALUE, set-genre VALUE.
 // Exit status 1 when some file could not be changed, 2 for a usage error.
-class TEditCommand {
+class TEditCommand : public TCliCommand {
 public:
-    explicit TEditCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr)
-        : FSession(session), FOut(out), FErr(err) {}
+    using TCliCommand::TCliCommand;
 
-    int Run(QStringList args);
+    int Run(const QStringList& args) override;
 
     // The operation names, in the order the usage text lists them.
     static QStringList Operations();
-
-private:
-    TCliSession& FSession;
-    std::FILE* FOut;
-    std::FILE* FErr;
 };

@@ -1,24 +1,15 @@
 #pragma once
 
-#include <QStringList>
-#include <cstdio>
-
-class TCliSession;
+#include "cli/CliCommand.h"
 
 // quenlor-cli fix PATH...
 // Reads the paths as the list command does, fixes every row as the toolbar's Fix does (tags
 // written, cover embedded when the options ask, files renamed to their computed names) and
 // prints the list as CSV. Exit status 1 when some file could not be fixed (stderr and the
 // activity log name them), 2 for a usage error.
-class TFixCommand {
+class TFixCommand : public TCliCommand {
 public:
-    explicit TFixCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr)
-        : FSession(session), FOut(out), FErr(err) {}
+    using TCliCommand::TCliCommand;
 
-    int Run(const QStringList& paths);
-
-private:
-    TCliSession& FSession;
-    std::FILE* FOut;
-    std::FILE* FErr;
+    int Run(const QStringList& paths) override;
 };

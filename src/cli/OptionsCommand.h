@@ -1,22 +1,18 @@
 #pragma once
 
-#include <QStringList>
-#include <cstdio>
-
-class TCliSession;
+#include "cli/CliCommand.h"
 
 // quenlor-cli options list | get NAME | set NAME VALUE | reset
 // Reads and writes the same settings store as the desktop program. Names are matched without
 // regard to case; check list items are named "LIST[ITEM]". Exit codes: 0 done, 1 failed,
 // 2 usage error (unknown name, value outside the option's kind or range).
-class TOptionsCommand {
+class TOptionsCommand : public TCliCommand {
 public:
     static const char Usage[];
 
-    explicit TOptionsCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr)
-        : FSession(session), FOut(out), FErr(err) {}
+    using TCliCommand::TCliCommand;
 
-    int Run(const QStringList& args);
+    int Run(const QStringList& args) override;
 
 private:
     int List();
@@ -25,8 +21,4 @@ private:
     int Reset();
     int UsageError(const QString& message);
     void Print(const QString& line);
-
-    TCliSession& FSession;
-    std::FILE* FOut;
-    std::FILE* FErr;
 };

@@ -1,7 +1,7 @@
 #include "discovery/KelmFileFind.h"
-#include "testsupport/QtPrinters.h"
 #include "discovery/MP3FileSearch.h"
 #include "settings/OptionSet.h"
+#include "testsupport/QtPrinters.h"
 #include "testsupport/TempDir.h"
 
 #include <QDir>

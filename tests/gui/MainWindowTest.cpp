@@ -295,7 +295,8 @@ private slots:
         s.Browse(folder);
         QVERIFY(s.window->Action(TCommand::Fix)->isEnabled());
         s.window->Action(TCommand::Fix)->trigger();
-        // No tags, no album: the Expanded name of an empty artist and the title from the name (not title-cased: that option is off).
+        // No tags, no album: the Expanded name of an empty artist and the title from the name (not
+        // title-cased: that option is off).
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"- alpha.mp3"}));
         QCOMPARE(s.window->StatusLabel()->text(), QStringLiteral("1 file(s) - 0 mismatch(es)"));
         QVERIFY(!s.window->Action(TCommand::Fix)->isEnabled());
