@@ -25,7 +25,7 @@ public:
 
     // Writes the ID3v2 tag without its empty frames (a file without an ID3v2 tag gets none when
     // no frame is left), then, with writeID3v1, the ID3v1 tag when the file has one (no ID3v1 tag
-    // is ever created). Throws TError when a write fails.
+    // is ever created); both through one open of the file. Throws TError when a write fails.
     void Commit(bool writeID3v1 = true);
 
 private:

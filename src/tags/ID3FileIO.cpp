@@ -51,11 +51,9 @@ TFile TFile::OpenForReading(const QString& path) {
     return TFile(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 }
 
-TFile TFile::OpenExclusive(const QString& path) {
+TFile TFile::OpenExclusive(const QString& path, qint64* size) {
     TFile file(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
     if (!file.IsOpen())
-        Fail(Operation::Open, path, errno);
-    if (RegularFileSize(file.Fd()) < 0)
         Fail(Operation::Open, path, errno);
     // Other programs that honour advisory locks (taggers, players writing play counts) keep off
     // while the tag is written; one that holds the file makes the write fail instead of wait.
@@ -65,6 +63,12 @@ TFile TFile::OpenExclusive(const QString& path) {
              error == EWOULDBLOCK ? QStringLiteral("The file is in use by another process.")
                                   : QString());
     }
+    // Looked up under the lock, so that the size holds while the tag is written.
+    const qint64 fileSize = RegularFileSize(file.Fd());
+    if (fileSize < 0)
+        Fail(Operation::Open, path, errno);
+    if (size)
+        *size = fileSize;
     return file;
 }
 

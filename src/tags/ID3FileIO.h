@@ -41,7 +41,8 @@ public:
     // that a FIFO named .mp3 cannot hang the caller.
     static TFile OpenForReading(const QString& path);
     // Opens for reading and writing and takes the advisory exclusive lock; throws TFileError.
-    static TFile OpenExclusive(const QString& path);
+    // The file's size goes to size when given (it is looked up anyway).
+    static TFile OpenExclusive(const QString& path, qint64* size = nullptr);
 
     bool IsOpen() const { return FFd >= 0; }
     int Fd() const { return FFd; }

@@ -5,6 +5,7 @@
 #include "tags/ID3FileIO.h"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -116,7 +117,7 @@ void TID3v1Tag::Close() {
     ClearFields();
 }
 
-bool TID3v1Tag::Commit() {
+QByteArray TID3v1Tag::TagBytes() const {
     if (!FActive)
         throw TError(QStringLiteral("Not active"));
 
@@ -131,29 +132,43 @@ bool TID3v1Tag::Commit() {
     // A comment of 29 or 30 bytes fills the track number's place (ID3v1.0).
     if (bytes[TrackMarkerOffset] == 0)
         bytes[TrackOffset] = char(AlbumTrack);
+    return QByteArray(bytes.data(), TagSize);
+}
 
+bool TID3v1Tag::Commit() {
+    const QByteArray bytes = TagBytes();
     FHasTag.reset();
     // Opening never creates the file. Failures are answered with false, not raised: the
     // writers go on with the ID3v2 tag and the next file.
     TFile file;
+    qint64 size = 0;
     try {
-        file = TFile::OpenExclusive(FFileName);
+        file = TFile::OpenExclusive(FFileName, &size);
     } catch (const TFileError&) {
         return false;
     }
-    const qint64 size = RegularFileSize(file.Fd());
-    if (size < 0)
-        return false;
-    qint64 offset = size;
-    if (size >= TagSize) {
+    return WriteID3v1TagAtEnd(file.Fd(), size, bytes) && file.Close();
+}
+
+void TID3v1Tag::NoteWritten() {
+    FHasTag = true;
+}
+
+bool WriteID3v1TagAtEnd(int fd, qint64 fileSize, QByteArrayView tag) {
+    qint64 offset = fileSize;
+    if (fileSize >= TID3v1Tag::TagSize) {
         std::array<char, 3> marker{};
-        if (ReadAt(file.Fd(), marker.data(), qint64(marker.size()), size - TagSize) !=
-            qint64(marker.size()))
+        const qint64 read =
+            ReadAt(fd, marker.data(), qint64(marker.size()), fileSize - TID3v1Tag::TagSize);
+        if (read != qint64(marker.size())) {
+            if (read >= 0)
+                errno = EIO; // the file became shorter
             return false;
+        }
         if (StartsWithTagMarker(marker.data()))
-            offset = size - TagSize;
+            offset = fileSize - TID3v1Tag::TagSize;
     }
-    return WriteAt(file.Fd(), bytes.data(), TagSize, offset) && file.Close();
+    return WriteAt(fd, tag.data(), tag.size(), offset);
 }
 
 bool TID3v1Tag::HasTag() const {

@@ -37,6 +37,11 @@ public:
     // all 128 bytes were written. Callers write only when HasTag() is true, so that no command
     // adds an ID3v1 tag to a file.
     bool Commit();
+    // The 128 bytes that Commit writes. Throws TError("Not active") when the tag is not open.
+    QByteArray TagBytes() const;
+    // Tells the tag that its bytes were written to FileName by another writer (one that writes
+    // both tags of a file through one open).
+    void NoteWritten();
 
     // Whether FileName ends with an ID3v1 tag; looked up once after the name changed or the tag
     // was written.
@@ -62,3 +67,7 @@ private:
     bool FActive = false;
     mutable std::optional<bool> FHasTag;
 };
+
+// Writes a 128-byte tag into the open file of fileSize bytes: over its ID3v1 tag when it ends
+// with one, else appended. False with errno set when reading or writing fails.
+bool WriteID3v1TagAtEnd(int fd, qint64 fileSize, QByteArrayView tag);

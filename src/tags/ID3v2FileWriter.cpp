@@ -1,6 +1,7 @@
 #include "tags/ID3v2FileWriter.h"
 
 #include "tags/ID3FileIO.h"
+#include "tags/ID3v1Tag.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,8 +80,9 @@ private:
     bool FKept = false;
 };
 
-void CopyRest(int from, qint64 offset, qint64 expectedEnd, int to, qint64 toOffset,
-              const QString& path, const QString& temporaryPath) {
+// Copies from offset to the end of the file; the size of the copy's file.
+qint64 CopyRest(int from, qint64 offset, qint64 expectedEnd, int to, qint64 toOffset,
+                const QString& path, const QString& temporaryPath) {
     QByteArray block(qsizetype(BlockSize), Qt::Uninitialized);
     for (;;) {
         const qint64 read = ReadAt(from, block.data(), BlockSize, offset);
@@ -96,6 +98,7 @@ void CopyRest(int from, qint64 offset, qint64 expectedEnd, int to, qint64 toOffs
     if (offset < expectedEnd)
         Fail(Operation::Read, path, EIO,
              QStringLiteral("The file became shorter while it was read."));
+    return toOffset;
 }
 
 bool SameFile(const QByteArray& nativePath, int fd) {
@@ -106,7 +109,7 @@ bool SameFile(const QByteArray& nativePath, int fd) {
 }
 
 void Rebuild(const QString& path, int fd, qint64 fileSize, qint64 oldArea, const QByteArray& area,
-             const TID3CommitObserver& observer) {
+             QByteArrayView id3v1, const TID3CommitObserver& observer) {
     // A link is replaced at its target, so that the link itself stays a link.
     QString target = QFileInfo(path).canonicalFilePath();
     if (target.isEmpty())
@@ -126,7 +129,11 @@ void Rebuild(const QString& path, int fd, qint64 fileSize, qint64 oldArea, const
         observer(TID3CommitStage::TemporaryCreated, temporary.Path());
 
     WriteBlocks(temporary.Fd(), area, temporary.Path());
-    CopyRest(fd, oldArea, fileSize, temporary.Fd(), area.size(), path, temporary.Path());
+    const qint64 size =
+        CopyRest(fd, oldArea, fileSize, temporary.Fd(), area.size(), path, temporary.Path());
+    // The ID3v1 tag goes into the copy too, so that the file changes in one step.
+    if (!id3v1.isEmpty() && !WriteID3v1TagAtEnd(temporary.Fd(), size, id3v1))
+        Fail(Operation::Write, temporary.Path(), errno);
     if (observer)
         observer(TID3CommitStage::AudioCopied, temporary.Path());
 
@@ -168,12 +175,10 @@ qint64 ID3v2Padding(qint64 newSize, qint64 oldSize) {
     return area - newSize;
 }
 
-void WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
-                         const TID3CommitObserver& observer) {
-    TFile file = TFile::OpenExclusive(path);
-    const qint64 fileSize = RegularFileSize(file.Fd());
-    if (fileSize < 0)
-        Fail(Operation::Read, path, errno);
+bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
+                         const TID3CommitObserver& observer, QByteArrayView id3v1) {
+    qint64 fileSize = 0;
+    TFile file = TFile::OpenExclusive(path, &fileSize);
     const qint64 oldArea = PresentTagArea(file.Fd(), path, fileSize);
     const qint64 padding = ID3v2Padding(image.Size(), oldArea);
     // Everything that can fail without touching the file comes first.
@@ -181,11 +186,14 @@ void WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
     if (observer)
         observer(TID3CommitStage::Locked, QString());
 
-    if (area.size() == oldArea) {
-        WriteBlocks(file.Fd(), area, path);
-        if (!file.Close())
-            Fail(Operation::Write, path, errno);
-        return;
+    if (area.size() != oldArea) {
+        Rebuild(path, file.Fd(), fileSize, oldArea, area, id3v1, observer);
+        return true;
     }
-    Rebuild(path, file.Fd(), fileSize, oldArea, area, observer);
+    WriteBlocks(file.Fd(), area, path);
+    // The ID3v2 tag is written; a failure of the ID3v1 write is the caller's to report.
+    const bool id3v1Written = id3v1.isEmpty() || WriteID3v1TagAtEnd(file.Fd(), fileSize, id3v1);
+    if (!file.Close())
+        Fail(Operation::Write, path, errno);
+    return id3v1Written;
 }

@@ -27,5 +27,10 @@ using TID3CommitObserver = std::function<void(TID3CommitStage stage, const QStri
 // folder, which is flushed to disk and renamed over the file in one step; on any failure the
 // file stays untouched and the temporary file is removed. Throws ID3FileIO::TFileError, or
 // TError("Tag is too big") before anything is written.
-void WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
-                         const TID3CommitObserver& observer = {});
+//
+// With id3v1 (a 128-byte ID3v1 tag), that tag is written too, through the same open and lock:
+// over the file's ID3v1 tag when it ends with one, else appended; in a rebuild it goes into
+// the temporary file. Returns false when the ID3v2 tag was written in place but the ID3v1 tag
+// could not be; true otherwise.
+bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
+                         const TID3CommitObserver& observer = {}, QByteArrayView id3v1 = {});

@@ -3,6 +3,7 @@
 #include "support/Error.h"
 #include "tags/ID3FileIO.h"
 #include "tags/ID3Timestamp.h"
+#include "tags/ID3v1Tag.h"
 
 namespace {
 
@@ -112,19 +113,23 @@ TID3Version TID3v2Tag::WriteVersion() const {
     return ID3v2WriteVersionFor(Version());
 }
 
-void TID3v2Tag::Commit() {
+bool TID3v2Tag::Commit(TID3v1Tag* id3v1) {
     if (!FActive)
         FailNotActive();
     PrepareID3v2FramesForWriting(FData.Frames);
     const TID3v2WriteLayout layout = ID3v2WriteLayoutFor(FData);
     const TID3v2TagImage image(FData.Frames, layout);
-    WriteID3v2TagToFile(FFileName, image, FObserver);
+    const QByteArray id3v1Bytes = id3v1 ? id3v1->TagBytes() : QByteArray();
+    const bool id3v1Written = WriteID3v2TagToFile(FFileName, image, FObserver, id3v1Bytes);
+    if (id3v1 && id3v1Written)
+        id3v1->NoteWritten();
     // The file now holds a tag of the write version; a later commit keeps to it.
     if (Version() != layout.Version) {
         TID3v2Header header;
         header.MajorVersion = ID3MajorByteOf(layout.Version);
         FData.Header = header;
     }
+    return id3v1Written;
 }
 
 bool TID3v2Tag::FindFirstFrame(TID3FrameID id, TID3Frame*& frame) const {

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class TID3v1Tag;
+
 class TID3v2Tag;
 
 // Typed access to the frames the program reads and writes. Getters give the value of the first
@@ -86,7 +88,9 @@ public:
     // corrected and de-duplicated, and the tag is placed in place or by rebuilding the file.
     // The tag stays open. Throws TError("Controller is not active") when no tag is open, and
     // the errors of writing (the file is then unchanged when the rebuild failed).
-    void Commit();
+    // With id3v1, that tag is written in the same open as well (see WriteID3v2TagToFile);
+    // returns false when only its write failed.
+    bool Commit(TID3v1Tag* id3v1 = nullptr);
 
     // Whether the file had a tag when it was read, and its header.
     bool HasTag() const { return FData.HasTag(); }

@@ -4,6 +4,7 @@
 #include "ID3v2TestBytes.h"
 #include "support/Error.h"
 #include "tags/ID3FileIO.h"
+#include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 #include "testsupport/TempDir.h"
 
@@ -63,6 +64,32 @@ TEST_P(ID3v2CommitSafetyTest, AudioAfterTheTagAreaIsUnchanged) {
         EXPECT_EQ(written.areaSize != GetParam().tag.size(), GetParam().rebuilt);
         EXPECT_EQ(FolderEntries(dir.Path()), QStringList({"a.mp3"}));
     }
+}
+
+// Both tags through one commit: in place or rebuilt, the ID3v1 tag at the end is replaced and
+// the audio between the tags is kept.
+TEST_P(ID3v2CommitSafetyTest, CommitWithID3v1WritesBothTags) {
+    TempDir dir;
+    const QByteArray audio = Audio(20);
+    const QString path = dir.Write("a.mp3", GetParam().tag + audio + ID3v1Block());
+    TID3v2Tag tag;
+    tag.SetFileName(path);
+    tag.Open();
+    TID3v1Tag v1;
+    v1.SetFileName(path);
+    v1.Open();
+    v1.SongName = QStringLiteral("New title");
+    GetParam().change(tag);
+    EXPECT_TRUE(tag.Commit(&v1));
+    const QByteArray after = dir.Read("a.mp3");
+    const WrittenTag written = ParseWritten(after);
+    ASSERT_GT(written.areaSize, 0);
+    EXPECT_EQ(after.size(), written.areaSize + audio.size() + TID3v1Tag::TagSize);
+    EXPECT_TRUE(after.mid(int(written.areaSize), audio.size()) == audio) << "audio bytes changed";
+    EXPECT_TRUE(after.right(TID3v1Tag::TagSize) == v1.TagBytes()) << "ID3v1 tag not written";
+    EXPECT_EQ(written.areaSize != GetParam().tag.size(), GetParam().rebuilt);
+    EXPECT_TRUE(v1.HasTag());
+    EXPECT_EQ(FolderEntries(dir.Path()), QStringList({"a.mp3"}));
 }
 
 QByteArray Padded(int major, const QByteArray& frames, int area, quint8 flags = 0) {
