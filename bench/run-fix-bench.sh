@@ -50,7 +50,7 @@ seconds_of() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+. "$(dirname "$0")/bench-common.sh"
 
 total_size() { find "$corpus" -name '*.mp3' -printf '%s\n' | awk '{ s += $1 } END { print s }'; }
 
@@ -105,10 +105,6 @@ for case in $cases; do
   ours=$(printf '%s\n' "${ours_times[@]}" | median)
   echo "  floor runs (s): ${floor_times[*]}"
   echo "  ours runs (s):  ${ours_times[*]}"
-  awk -v f="$floor" -v o="$ours" -v n="$count" 'BEGIN {
-    printf "  floor median %.3f s (%.0f us/file)\n", f, f * 1e6 / n
-    printf "  ours  median %.3f s (%.0f us/file)\n", o, o * 1e6 / n
-    printf "  ratio ours/floor %.2f\n", o / f
-  }'
+  print_ratio "$floor" "$ours" "$count" "  "
   rm -rf "$work"
 done

@@ -57,7 +57,7 @@ measure() {
   awk -v s="$start" -v e="$end" -v m="$peak" -v u="$user" -v k="$sys" \
     'BEGIN { printf "%.4f %d %.2f\n", (e - s) / 1e9, m, u + k }'
 }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+. "$(dirname "$0")/bench-common.sh"
 
 floor_times=()
 ours_times=()

@@ -31,7 +31,7 @@ find "$corpus" -name '*.mp3' -print0 | xargs -0 cat >/dev/null
 "$build/bin/tag-reader" "$corpus" >/dev/null
 
 seconds() { sed -n 's/.* seconds \([0-9.]*\).*/\1/p'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+. "$(dirname "$0")/bench-common.sh"
 
 floor_times=()
 ours_times=()
@@ -43,8 +43,4 @@ floor=$(printf '%s\n' "${floor_times[@]}" | median)
 ours=$(printf '%s\n' "${ours_times[@]}" | median)
 echo "floor runs (s): ${floor_times[*]}"
 echo "ours runs (s):  ${ours_times[*]}"
-awk -v f="$floor" -v o="$ours" -v n="$count" 'BEGIN {
-  printf "floor median %.4f s (%.1f us/file)\n", f, f * 1e6 / n
-  printf "ours  median %.4f s (%.1f us/file)\n", o, o * 1e6 / n
-  printf "ratio ours/floor %.2f\n", o / f
-}'
+print_ratio "$floor" "$ours" "$count"

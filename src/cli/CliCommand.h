@@ -16,7 +16,6 @@ public:
     virtual int Run(const QStringList& args) = 0;
 
 protected:
-
     TCliSession& FSession;
     std::FILE* FOut;
     std::FILE* FErr;
