@@ -11,3 +11,24 @@ print_ratio() {
     printf "%sratio ours/floor %.2f\n", p, o / f
   }'
 }
+
+# build_bench BUILD_FOLDER TARGET...: a Release build of the named programs, without the tests.
+build_bench() {
+  local build="$1"
+  shift
+  cmake -S "$(dirname "${BASH_SOURCE[0]}")/.." -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DVARNHOLM_BUILD_TESTS=OFF -DVARNHOLM_BUILD_BENCH=ON >/dev/null
+  cmake --build "$build" -j2 --target "$@" >/dev/null
+}
+
+# tag_corpus BUILD_FOLDER COUNT: the folder of COUNT generated files that the tag and list
+# benchmarks share, made once and kept under $TMPDIR (or /tmp).
+tag_corpus() {
+  local corpus="${TMPDIR:-/tmp}/varnholm-tag-corpus-$2"
+  if [ ! -f "$corpus/.complete" ]; then
+    rm -rf "$corpus"
+    "$1/bin/make-corpus" "$corpus" "$2" >&2
+    touch "$corpus/.complete"
+  fi
+  echo "$corpus"
+}

@@ -23,9 +23,8 @@ cover_kb=64
 build="$root/build-fixing-bench"
 work="${TMPDIR:-/tmp}/varnholm-fix-bench"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNHOLM_BUILD_TESTS=OFF \
-  -DVARNHOLM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target make-corpus fix-floor quenlor-cli >/dev/null
+. "$(dirname "$0")/bench-common.sh"
+build_bench "$build" make-corpus fix-floor quenlor-cli
 bin="$build/bin"
 
 # Our runs start from a new per-user state each time, so that learned data of an earlier run
@@ -50,7 +49,6 @@ seconds_of() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
 }
 
-. "$(dirname "$0")/bench-common.sh"
 
 total_size() { find "$corpus" -name '*.mp3' -printf '%s\n' | awk '{ s += $1 } END { print s }'; }
 

@@ -17,22 +17,16 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 count="${1:-20000}"
 runs="${2:-5}"
 build="${BUILD:-$root/build-bench}"
-corpus="${TMPDIR:-/tmp}/varnholm-tag-corpus-$count"
 
 if [ ! -x /usr/bin/time ]; then
   echo "needs /usr/bin/time (Debian package 'time')" >&2
   exit 2
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNHOLM_BUILD_TESTS=OFF \
-  -DVARNHOLM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target make-corpus tag-floor quenlor-cli >/dev/null
+. "$(dirname "$0")/bench-common.sh"
+build_bench "$build" make-corpus tag-floor quenlor-cli
 
-if [ ! -f "$corpus/.complete" ]; then
-  rm -rf "$corpus"
-  "$build/bin/make-corpus" "$corpus" "$count"
-  touch "$corpus/.complete"
-fi
+corpus="$(tag_corpus "$build" "$count")"
 echo "corpus: $corpus ($(du -sh "$corpus" | cut -f1))"
 
 scratch="$(mktemp -d)"
@@ -57,7 +51,6 @@ measure() {
   awk -v s="$start" -v e="$end" -v m="$peak" -v u="$user" -v k="$sys" \
     'BEGIN { printf "%.4f %d %.2f\n", (e - s) / 1e9, m, u + k }'
 }
-. "$(dirname "$0")/bench-common.sh"
 
 floor_times=()
 ours_times=()

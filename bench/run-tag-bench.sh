@@ -12,17 +12,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 count="${1:-20000}"
 runs="${2:-5}"
 build="$root/build-bench"
-corpus="${TMPDIR:-/tmp}/varnholm-tag-corpus-$count"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNHOLM_BUILD_TESTS=OFF \
-  -DVARNHOLM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target make-corpus tag-floor tag-reader >/dev/null
+. "$(dirname "$0")/bench-common.sh"
+build_bench "$build" make-corpus tag-floor tag-reader
 
-if [ ! -f "$corpus/.complete" ]; then
-  rm -rf "$corpus"
-  "$build/bin/make-corpus" "$corpus" "$count"
-  touch "$corpus/.complete"
-fi
+corpus="$(tag_corpus "$build" "$count")"
 echo "corpus: $corpus ($(du -sh "$corpus" | cut -f1))"
 
 # Warm cache: every file read once, and each program run once.
@@ -31,7 +25,6 @@ find "$corpus" -name '*.mp3' -print0 | xargs -0 cat >/dev/null
 "$build/bin/tag-reader" "$corpus" >/dev/null
 
 seconds() { sed -n 's/.* seconds \([0-9.]*\).*/\1/p'; }
-. "$(dirname "$0")/bench-common.sh"
 
 floor_times=()
 ours_times=()
