@@ -33,8 +33,10 @@ void CheckLookups(TKelmFlatFile& table, int index) {
         table.GetValueByIndex(index) != entry.Value)
         FuzzFile::Fail("the lookups by index disagree with the entries");
     (void)table.GetValueDataWildcard(entry.Value);
-    // A pattern has a size limit of its own, and broken UTF-16 is no pattern.
-    if (entry.Value.size() > 1000 || !QStringView(entry.Value).isValidUtf16())
+    // A pattern has a size limit of its own, broken UTF-16 is no pattern, and escape() turns a
+    // NUL before a digit into an octal escape.
+    if (entry.Value.size() > 1000 || !QStringView(entry.Value).isValidUtf16() ||
+        entry.Value.contains(QChar(0)))
         return;
     if (table.SearchValue(QRegularExpression::escape(entry.Value), true) < 1 ||
         !table.SearchResults().contains(entry.ValueData))
