@@ -44,6 +44,8 @@ OptionsDialog::OptionsDialog(TOptionsDialogState& state, QWidget* parent)
         // A source the desktop cannot open gives no message.
         QDesktopServices::openUrl(QUrl::fromUserInput(source));
     };
+    // Every page's caption stays in sight.
+    FPages->setUsesScrollButtons(false);
     using enum TField;
     FPages->addTab(
         FieldPage(
@@ -103,6 +105,7 @@ OptionsDialog::OptionsDialog(TOptionsDialogState& state, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(FPages);
     layout->addWidget(buttons);
+    resize(sizeHint().width(), 480);
     ShowValues();
 }
 
