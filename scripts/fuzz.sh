@@ -4,10 +4,10 @@
 #
 #   scripts/fuzz.sh [-t SECONDS] [-j JOBS] [TARGET...]
 #
-# TARGET is the name after fuzz_ (id3v1, id3v2, id3v2roundtrip...); without one, every target
-# that is built runs in turn. SECONDS (default 60) is per target. New inputs collect in
-# build-fuzz/corpus/TARGET (the seeds under tests/fuzz/corpus stay as they are); crashes are
-# written to build-fuzz/crashes/TARGET/ and end the run with a non-zero status.
+# TARGET is the name after fuzz_ (id3v1, id3v2, id3v2roundtrip, lnk, m3u, flatfile, settings...);
+# without one, every target that is built runs in turn. SECONDS (default 60) is per target.
+# New inputs collect in build-fuzz/corpus/TARGET (the seeds under tests/fuzz/corpus stay as they
+# are); crashes are written to build-fuzz/crashes/TARGET/ and end the run with a non-zero status.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -42,11 +42,12 @@ fi
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets" >&2; exit 1; }
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
-# The round-trip target starts from the reader's seeds.
+# The ID3v2 round-trip and rebuild targets start from the reader's seeds.
 seed_folder() {
   case "$1" in
     id3v1*) echo "$root/tests/fuzz/corpus/id3v1" ;;
-    *) echo "$root/tests/fuzz/corpus/id3v2" ;;
+    id3v2*) echo "$root/tests/fuzz/corpus/id3v2" ;;
+    *) echo "$root/tests/fuzz/corpus/$1" ;;
   esac
 }
 

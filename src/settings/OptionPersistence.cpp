@@ -19,6 +19,8 @@ std::optional<qint32> StoredInteger(const QVariant& stored) {
 }
 
 template <class... F> struct TOverloaded : F... { using F::operator()...; };
+// Aggregate deduction is C++20 but not in every compiler yet (clang 14 lacks it).
+template <class... F> TOverloaded(F...) -> TOverloaded<F...>;
 
 } // namespace
 

@@ -18,21 +18,35 @@ QString ScratchParent() {
     return shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
 }
 
-const QString& ScratchPath() {
+} // namespace
+
+const QString& Folder() {
     static const QTemporaryDir dir(ScratchParent() + QStringLiteral("/varnholm-fuzz-XXXXXX"));
-    static const QString path = dir.filePath(QStringLiteral("input.mp3"));
+    static const QString path = dir.path();
     return path;
 }
 
-} // namespace
-
-QString Write(const uint8_t* data, size_t size) {
-    const QString& path = ScratchPath();
+QString Write(const uint8_t* data, size_t size, const QString& name) {
+    const QString path = Folder() + u'/' + name;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
         Fail("cannot write the scratch file");
     return path;
+}
+
+QString Put(const QString& name, const QByteArray& bytes) {
+    const QString path = Folder() + u'/' + name;
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        Fail("cannot write a file of the scratch folder");
+    return path;
+}
+
+void CheckUnchanged(const QString& path, const uint8_t* data, size_t size) {
+    if (Read(path) != QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)))
+        Fail("reading changed the file");
 }
 
 QByteArray Read(const QString& path) {

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the tag fuzzers: small MP3 files whose tags cover the layouts the
+"""Writes the seed corpora of the fuzzers: small MP3 files whose tags cover the layouts the tag
 readers know (ID3v2.2/2.3/2.4 frames, every text encoding, lists, comments, pictures,
-unsynchronisation, extended headers, frame flags) and a few damaged ones.
+unsynchronisation, extended headers, frame flags), Windows shortcuts, playlists, data files and
+settings files, each with a few damaged ones.
 
 Run from the repository root:  python3 tests/fuzz/make-seeds.py
 """
+import json
 import os
 import struct
 
@@ -192,14 +194,136 @@ def seeds_id3v1():
     }
 
 
-def write(folder, seeds):
+def lnk_string(text, unicode=True):
+    # A counted string of the string-data section.
+    raw = text.encode("utf-16-le") if unicode else text.encode("cp1252")
+    return struct.pack("<H", len(text)) + raw
+
+
+def lnk(base=None, relative=None, name=None, id_list=None, unicode=True, suffix=b""):
+    flags = (0x80 if unicode else 0) | (0x01 if id_list is not None else 0) \
+        | (0x02 if base is not None else 0) | (0x04 if name is not None else 0) \
+        | (0x08 if relative is not None else 0)
+    header = struct.pack("<I", 0x4C) + bytes.fromhex("0114020000000000c000000000000046") \
+        + struct.pack("<I", flags)
+    out = header + bytes(0x4C - len(header))
+    if id_list is not None:
+        out += struct.pack("<H", len(id_list)) + id_list
+    if base is not None:
+        base_offset = 28
+        suffix_offset = base_offset + len(base) + 1
+        total = suffix_offset + len(suffix) + 1
+        out += struct.pack("<7I", total, 28, 0x01, 0, base_offset, 0, suffix_offset)
+        out += base + b"\x00" + suffix + b"\x00"
+    if name is not None:
+        out += lnk_string(name, unicode)
+    if relative is not None:
+        out += lnk_string(relative, unicode)
+    return out
+
+
+def seeds_lnk():
+    # The fuzz target puts Song.mp3 and "Album/01 - Song.mp3" beside the shortcut.
+    return {
+        "relative": lnk(base=b"C:\\Music\\Song.mp3", relative="Song.mp3"),
+        "relative-backslashes": lnk(relative="Album\\01 - Song.mp3", name="A song"),
+        "relative-ansi": lnk(relative="Album\\01 - Song.mp3", unicode=False),
+        "absolute-root": lnk(base=b"/", suffix=b"tmp"),
+        "id-list": lnk(id_list=bytes(range(20)) + b"\x00\x00", base=b"/tmp",
+                       relative="..\\Song.mp3"),
+        "absolute-only": lnk(base=b"C:\\Music\\", suffix=b"Album\\x.mp3"),
+        "offsets-outside": lnk(base=b"/")[:0x4C] + struct.pack("<7I", 40, 28, 1, 0, 5000, 0, 9000),
+        "truncated": lnk(base=b"C:\\x.mp3", relative="x.mp3")[:90],
+        "not-a-shortcut": b"just some text",
+    }
+
+
+def seeds_m3u():
+    extinf = "#EXTINF:215,Artist - Title\r\n"
+    return {
+        "extended": ("#EXTM3U\r\n" + extinf + "Song.mp3\r\n#EXTINF:-1,No dash\r\n"
+                     "Album/01 - Song.mp3\r\n").encode(),
+        "windows": ("#EXTM3U\r\n" + extinf + "Album\\01 - Song.mp3\r\n..\\x.mp3\r\n"
+                    "http://example.invalid/stream.mp3\r\n").encode("cp1252"),
+        "utf8-bom": b"\xEF\xBB\xBF" + "#EXTINF:1,Björk - Jóga\nSong.mp3\n".encode(),
+        "utf16le": b"\xFF\xFE" + "#EXTINF:1,Sigur Rós - Ný\rSong.mp3\r".encode("utf-16-le"),
+        "utf16be": b"\xFE\xFF" + "Song.mp3\nFolder.mp3\n".encode("utf-16-be"),
+        "cp1252": "#EXTINF:3,Motörhead – Ace\r\nSong.mp3".encode("cp1252"),
+        "odd-lines": b"\r\r\n\n#EXTINF\n#EXTINF:,\n,\x00Song.mp3\n/\n.\n..\n" + b"\xFF\xFE\xFE",
+    }
+
+
+def seeds_flatfile():
+    return {
+        "genres": b"# Genres, one a line\r\n\r\nRock\r\nPop\r\nHip-Hop\r\n",
+        "exceptions": "AC/DC\tAC/DC\r\nBjörk\tbjork # note\r\n  # a value\r\n".encode(),
+        "update-list": b"MP3Genres.def\thttp://example.invalid/MP3Genres.def\n"
+                       b"Other.def\t\t\tthird\tfourth\n\tlead tab\n",
+        "wildcards": b"A*C\tfirst\nABC\tsecond\n***\tany\n",
+        "utf16": b"\xFF\xFE" + "Électro\tdata\r\n".encode("utf-16-le"),
+        "cp1252": "Motörhead\t€ sign\r\n".encode("cp1252"),
+        "regex-like": b"(a+)+$\t[x\n.*\t\\\n",
+    }
+
+
+def settings(body):
+    return ('{\n  "format": "Varnholm settings 1",\n' + body + "\n}\n").encode()
+
+
+def store_key(name, values=(), keys=()):
+    members = ['"name": ' + json.dumps(name)]
+    if values:
+        members.append('"values": [' + ", ".join(values) + "]")
+    if keys:
+        members.append('"keys": [' + ", ".join(keys) + "]")
+    return "{" + ", ".join(members) + "}"
+
+
+def seeds_settings():
+    def integer(name, n):
+        return '{"name": %s, "integer": %s}' % (json.dumps(name), n)
+
+    def string(name, text):
+        return '{"name": %s, "string": %s}' % (json.dumps(name), json.dumps(text))
+
+    options = store_key("Options", [integer("Recursive", 0), integer("MP3NameComputing", 7),
+                                    integer("MP3GainDefaultVolume", "1e3"),
+                                    string("ProxyPort", "8080"),
+                                    '{"name": "Blob", "binary": "AAECAw=="}'])
+    genres = store_key("Genres", [integer("Rock", 1), integer("", 0), string("Pop", "1")])
+    lists = store_key("History Lists", keys=[
+        store_key("Browse", [integer("Count", 3), string("Item0", "/music"), integer("Item1", 5)]),
+        store_key("Open", [integer("Count", 2147483647)])])
+    forms = store_key("FormInfo", [string("Main Window", "400, 10, 20, 600, wsMaximized")])
+    columns = store_key("ListViewInfo", [string("Main Window", "10, -5, x, 2147483648")])
+    root = store_key("Software", keys=[store_key("Tessaly", keys=[store_key(
+        "Varnholm", [string("DefFilesPath", "/data")], [options, genres, lists, forms, columns])])])
+    whole = settings('  "keys": [' + root + "]")
+    return {
+        "whole": whole,
+        "empty-object": b"{}",
+        "blank": b" \n",
+        "truncated": whole[:len(whole) // 2],
+        "duplicate-names": settings('  "values": [%s, %s]' % (integer("a", 1), integer("A", 2))),
+        "bad-kinds": settings('  "values": [{"name": "x", "integer": 1.5}, {"name": "y"}]'),
+        "escapes": settings('  "values": [%s]' % string("\\name\u00e9", "\ud83c\udfb5 \u0000")),
+        "lone-surrogate": settings('  "values": [{"name": "\\udc00", "string": "a\\ud800"}]'),
+        "not-an-object": b"[1, 2, 3]",
+    }
+
+
+def write(folder, seeds, extension):
     path = os.path.join(ROOT, folder)
     os.makedirs(path, exist_ok=True)
     for name, data in seeds.items():
-        with open(os.path.join(path, name + ".mp3"), "wb") as f:
+        with open(os.path.join(path, name + extension), "wb") as f:
             f.write(data)
 
 
 if __name__ == "__main__":
-    write("id3v2", seeds_id3v2())
-    write("id3v1", seeds_id3v1())
+    write("id3v2", seeds_id3v2(), ".mp3")
+    write("id3v1", seeds_id3v1(), ".mp3")
+    write("lnk", seeds_lnk(), ".lnk")
+    write("m3u", seeds_m3u(), ".m3u")
+    write("flatfile", seeds_flatfile(), ".def")
+    write("settings", seeds_settings(), ".json")
