@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Regenerates docs/screenshot.png: the desktop program under Xvfb after browsing a small
-# generated library (some files with mismatches), captured with ImageMagick's import.
+# generated library (some files with mismatches), captured with ImageMagick's import; then
+# docs/options.png and docs/options-genres.png, two pages of the Options dialog, opened with
+# xdotool's keys.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-command -v import >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q imagemagick >/dev/null || sudo apt-get install -y -q imagemagick >/dev/null; }
+for tool in import:imagemagick xdotool:xdotool; do
+  command -v "${tool%%:*}" >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q "${tool#*:}" >/dev/null || sudo apt-get install -y -q "${tool#*:}" >/dev/null; }
+done
 
 build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNHOLM_BUILD_TESTS=OFF >/dev/null
@@ -33,3 +37,24 @@ xvfb-run -a -s "-screen 0 957x621x24" bash -c '
 ' "$build/bin/quenlor" "$work/Music" "$work/shot.png"
 cp "$work/shot.png" "$root/docs/screenshot.png"
 echo "wrote docs/screenshot.png"
+
+# The Options dialog from the Tools menu (its last item), then four pages on to Genres.
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  "$0" &
+  pid=$!
+  sleep 4
+  xdotool windowfocus --sync "$(xdotool search --name "^Varnholm\$" | head -1)"
+  xdotool key alt+t
+  sleep 1
+  xdotool key Up Return
+  sleep 2
+  dialog=$(xdotool search --name "^Options\$" | head -1)
+  import -window "$dialog" "$1"
+  xdotool windowfocus --sync "$dialog"
+  xdotool key ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab
+  sleep 1
+  import -window "$dialog" "$2"
+  kill $pid
+' "$build/bin/quenlor" "$work/options.png" "$work/options-genres.png"
+cp "$work/options.png" "$work/options-genres.png" "$root/docs/"
+echo "wrote docs/options.png and docs/options-genres.png"

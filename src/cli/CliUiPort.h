@@ -27,9 +27,10 @@ public:
     void ProcessPendingEvents() override {}
 
     const QString& StatusText() const { return FStatusText; }
+    void SetAnswer(Answer answer) { FAnswer = answer; }
 
 private:
-    void Print(const QString& line);
+    void Print(const QString& lead, const QString& text);
 
     Answer FAnswer;
     std::FILE* FOut;

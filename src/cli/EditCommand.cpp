@@ -4,6 +4,7 @@
 #include "cli/ListOutput.h"
 #include "ui/MainWindowState.h"
 
+#include <QCommandLineParser>
 #include <array>
 
 namespace {
@@ -43,29 +44,42 @@ QStringList TEditCommand::Operations() {
     return names;
 }
 
-int TEditCommand::Run(const QStringList& arguments) {
-    QStringList args = arguments;
+TEditCommand::TEditCommand(TCliSession& session, std::FILE* out, std::FILE* err)
+    : TCliCommand(
+          session,
+          {QStringLiteral("edit"),
+           {QStringLiteral("OPERATION [VALUE] PATH...")},
+           QStringLiteral("run one bulk edit over every file and print the list"),
+           QStringLiteral(
+               "Reads the paths as list does, runs one edit of the list's context menu\n"
+               "over every row and prints the list as CSV. Edits never rename. OPERATION\n"
+               "is one of clear-comments, clear-cover-art, clear-genre,\n"
+               "clear-title-suffix, clear-track-number, lowercase-title, replace-brackets,\n"
+               "embed-cover-art, add-suffix VALUE, set-genre VALUE.\n"),
+           {}},
+          out, err) {}
+
+ExitCode TEditCommand::Run(const QCommandLineParser& parser) {
+    QStringList args = parser.positionalArguments();
     const QString name = args.isEmpty() ? QString() : args.takeFirst();
     const TEditOperation* operation = nullptr;
     for (const TEditOperation& candidate : EditOperations)
         if (name == QLatin1String(candidate.Name))
             operation = &candidate;
-    if (!operation) {
-        std::fprintf(FErr, "quenlor-cli: edit needs an OPERATION, one of: %s\n",
-                     qPrintable(Operations().join(QStringLiteral(", "))));
-        return 2;
-    }
+    if (!operation)
+        return UsageError(QStringLiteral("edit needs an OPERATION, one of: %1")
+                              .arg(Operations().join(QStringLiteral(", "))));
     const QString value = operation->TakesValue && !args.isEmpty() ? args.takeFirst() : QString();
-    if (args.isEmpty()) {
-        std::fprintf(FErr, "quenlor-cli: edit %s needs %sat least one PATH\n", operation->Name,
-                     operation->TakesValue ? "a VALUE and " : "");
-        return 2;
-    }
+    if (args.isEmpty())
+        return UsageError(
+            QStringLiteral("edit %1 needs %2at least one PATH")
+                .arg(QLatin1String(operation->Name),
+                     operation->TakesValue ? QStringLiteral("a VALUE and ") : QString()));
     TMainWindowState& state = FSession.State();
     state.HandleCommandLine(args);
     for (int row = 0; row < state.MainList().Count(); ++row)
         state.MainList().SetSelected(row, true);
     operation->Run(state, value);
     const bool printed = PrintMainList(state, FOut, FErr);
-    return printed && state.FailedFileCount() == 0 ? 0 : 1;
+    return printed && state.FailedFileCount() == 0 ? ExitCode::Success : ExitCode::Failure;
 }

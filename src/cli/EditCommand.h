@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CliCommand.h"
+#include "cli/Command.h"
 
 // quenlor-cli edit OPERATION [VALUE] PATH...
 // Reads the paths as the list command does, selects every row, runs one edit of the list's
@@ -10,10 +10,11 @@
 // Exit status 1 when some file could not be changed, 2 for a usage error.
 class TEditCommand : public TCliCommand {
 public:
-    using TCliCommand::TCliCommand;
-
-    int Run(const QStringList& args) override;
+    explicit TEditCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr);
 
     // The operation names, in the order the usage text lists them.
     static QStringList Operations();
+
+protected:
+    ExitCode Run(const QCommandLineParser& parser) override;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CliCommand.h"
+#include "cli/Command.h"
 
 // quenlor-cli fix PATH...
 // Reads the paths as the list command does, fixes every row as the toolbar's Fix does (tags
@@ -9,7 +9,8 @@
 // activity log name them), 2 for a usage error.
 class TFixCommand : public TCliCommand {
 public:
-    using TCliCommand::TCliCommand;
+    explicit TFixCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr);
 
-    int Run(const QStringList& paths) override;
+protected:
+    ExitCode Run(const QCommandLineParser& parser) override;
 };

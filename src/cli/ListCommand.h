@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CliCommand.h"
+#include "cli/Command.h"
 
 // quenlor-cli list PATH...
 // Starts up as the desktop program does, handles the paths as its command-line arguments
@@ -9,7 +9,8 @@
 // file is ever written.
 class TListCommand : public TCliCommand {
 public:
-    using TCliCommand::TCliCommand;
+    explicit TListCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr);
 
-    int Run(const QStringList& paths) override;
+protected:
+    ExitCode Run(const QCommandLineParser& parser) override;
 };

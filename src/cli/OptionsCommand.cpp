@@ -2,6 +2,8 @@
 
 #include "cli/CliSession.h"
 
+#include <QCommandLineParser>
+
 #include "settings/IntegerText.h"
 #include "settings/KelmRegistryEnhanced.h"
 #include "settings/OptionPersistence.h"
@@ -10,15 +12,6 @@
 #include "support/UiPort.h"
 
 #include <optional>
-
-const char TOptionsCommand::Usage[] =
-    "Usage: quenlor-cli [--yes | --no] options list\n"
-    "       quenlor-cli [--yes | --no] options get NAME\n"
-    "       quenlor-cli [--yes | --no] options set NAME VALUE\n"
-    "       quenlor-cli [--yes | --no] options reset\n"
-    "NAME is an option name, DefFilesPath, AdvancedLibraryFilesPath"
-    " or a check list item\nsuch as Genres[Rock]; Booleans are 1 "
-    "or 0 (also true/false, on/off).\n";
 
 namespace {
 
@@ -108,13 +101,26 @@ void TOptionsCommand::Print(const QString& line) {
     std::fputc('\n', FOut);
 }
 
-int TOptionsCommand::UsageError(const QString& message) {
+TOptionsCommand::TOptionsCommand(TCliSession& session, std::FILE* out, std::FILE* err)
+    : TCliCommand(session,
+                  {QStringLiteral("options"),
+                   {QStringLiteral("list"), QStringLiteral("get NAME"),
+                    QStringLiteral("set NAME VALUE"), QStringLiteral("reset")},
+                   QStringLiteral("show or change the stored options"),
+                   QStringLiteral("NAME is an option name, DefFilesPath, AdvancedLibraryFilesPath"
+                                  " or a check list item\nsuch as Genres[Rock]; Booleans are 1 "
+                                  "or 0 (also true/false, on/off).\n"),
+                   {}},
+                  out, err) {}
+
+ExitCode TOptionsCommand::UsageError(const QString& message) {
     FSession.Ui().ShowMessage(UiPort::MessageKind::Error, message);
-    std::fputs(Usage, FErr);
-    return 2;
+    std::fputs((Usage() + Syntax().Description).toUtf8().constData(), FErr);
+    return ExitCode::Usage;
 }
 
-int TOptionsCommand::Run(const QStringList& args) {
+ExitCode TOptionsCommand::Run(const QCommandLineParser& parser) {
+    const QStringList args = parser.positionalArguments();
     const QString verb = args.value(0);
     if (verb == u"list" && args.size() == 1)
         return List();
@@ -129,7 +135,7 @@ int TOptionsCommand::Run(const QStringList& args) {
     return UsageError(QStringLiteral("Wrong use of \"options %1\".").arg(verb));
 }
 
-int TOptionsCommand::List() {
+ExitCode TOptionsCommand::List() {
     TKelmRegistryEnhanced& store = FSession.State().Store();
     const TOptionSet options = FSession.State().ReadOptionsFromStore();
     for (const TOptionDescriptor& d : OptionDescriptors())
@@ -139,40 +145,40 @@ int TOptionsCommand::List() {
             Print(line);
     for (const QString& folder : {StoreNames::DefFilesPath, StoreNames::AdvancedLibraryFilesPath})
         Print(folder + u'=' + FolderSetting(store, folder));
-    return 0;
+    return ExitCode::Success;
 }
 
-int TOptionsCommand::Get(const QString& name) {
+ExitCode TOptionsCommand::Get(const QString& name) {
     const std::optional<TOptionName> option = FindOption(name);
     if (!option)
         return UsageError(QStringLiteral("Unknown option \"%1\".").arg(name));
     TKelmRegistryEnhanced& store = FSession.State().Store();
     if (!option->Folder.isEmpty()) {
         Print(FolderSetting(store, option->Folder));
-        return 0;
+        return ExitCode::Success;
     }
     const TOptionSet options = FSession.State().ReadOptionsFromStore();
     if (option->Single) {
         Print(ValueText(options, *option->Single));
-        return 0;
+        return ExitCode::Success;
     }
     if (!option->Item) {
         for (const QString& line : CheckListLines(options, *option->List))
             Print(line);
-        return 0;
+        return ExitCode::Success;
     }
     for (const TCheckListItem& item : options.*option->List->Member)
         if (Same(item.Text, *option->Item)) {
             Print(BooleanText(item.Checked));
-            return 0;
+            return ExitCode::Success;
         }
     FSession.Ui().ShowMessage(
         UiPort::MessageKind::Error,
         QStringLiteral("%1 has no item \"%2\".").arg(option->List->Name, *option->Item));
-    return 1;
+    return ExitCode::Failure;
 }
 
-int TOptionsCommand::Set(const QString& name, const QString& value) {
+ExitCode TOptionsCommand::Set(const QString& name, const QString& value) {
     const std::optional<TOptionName> option = FindOption(name);
     if (!option)
         return UsageError(QStringLiteral("Unknown option \"%1\".").arg(name));
@@ -237,12 +243,12 @@ int TOptionsCommand::Set(const QString& name, const QString& value) {
         FSession.Ui().ShowMessage(UiPort::MessageKind::Error,
                                   QStringLiteral("The settings could not be saved: %1.")
                                       .arg(FSession.State().Store().LastError()));
-        return 1;
+        return ExitCode::Failure;
     }
-    return 0;
+    return ExitCode::Success;
 }
 
-int TOptionsCommand::Reset() {
+ExitCode TOptionsCommand::Reset() {
     TKelmRegistryEnhanced& store = FSession.State().Store();
     TKelmRegistryEnhanced::TBatch batch(store);
     store.DeleteKey(StoreNames::OptionsKey);
@@ -255,7 +261,7 @@ int TOptionsCommand::Reset() {
         FSession.Ui().ShowMessage(
             UiPort::MessageKind::Error,
             QStringLiteral("The settings could not be reset: %1.").arg(store.LastError()));
-        return 1;
+        return ExitCode::Failure;
     }
-    return 0;
+    return ExitCode::Success;
 }

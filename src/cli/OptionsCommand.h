@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CliCommand.h"
+#include "cli/Command.h"
 
 // quenlor-cli options list | get NAME | set NAME VALUE | reset
 // Reads and writes the same settings store as the desktop program. Names are matched without
@@ -8,17 +8,18 @@
 // 2 usage error (unknown name, value outside the option's kind or range).
 class TOptionsCommand : public TCliCommand {
 public:
-    static const char Usage[];
+    explicit TOptionsCommand(TCliSession& session, std::FILE* out = stdout,
+                             std::FILE* err = stderr);
 
-    using TCliCommand::TCliCommand;
-
-    int Run(const QStringList& args) override;
+protected:
+    ExitCode Run(const QCommandLineParser& parser) override;
+    // An "Error: " message, then the usage and what NAME may be.
+    ExitCode UsageError(const QString& message) override;
 
 private:
-    int List();
-    int Get(const QString& name);
-    int Set(const QString& name, const QString& value);
-    int Reset();
-    int UsageError(const QString& message);
+    ExitCode List();
+    ExitCode Get(const QString& name);
+    ExitCode Set(const QString& name, const QString& value);
+    ExitCode Reset();
     void Print(const QString& line);
 };

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QStandardPaths>
+#include <QUrl>
 
 namespace {
 
@@ -33,8 +35,22 @@ bool GuiUiPort::AskYesNo(const QString& text, const QString& caption) {
 }
 
 QString GuiUiPort::PickFolder(const QString& caption, const QString& startFolder) {
-    return QFileDialog::getExistingDirectory(FWindow, caption, startFolder,
-                                             QFileDialog::ShowDirsOnly);
+    // Qt's own picker, since a desktop's may offer to make new folders and this one must not;
+    // the desktop and the home folder head its side bar.
+    QFileDialog dialog(FWindow, caption, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
+                      QFileDialog::ReadOnly);
+    if (auto* newFolder = dialog.findChild<QWidget*>(QStringLiteral("newFolderButton")))
+        newFolder->hide();
+    QList<QUrl> places;
+    for (const auto location : {QStandardPaths::DesktopLocation, QStandardPaths::HomeLocation})
+        places.append(QUrl::fromLocalFile(QStandardPaths::writableLocation(location)));
+    places.append(QUrl::fromLocalFile(QStringLiteral("/")));
+    dialog.setSidebarUrls(places);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 QStringList GuiUiPort::PickOpenFiles(const QString& caption, const QString& startFolder,

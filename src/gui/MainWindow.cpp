@@ -3,6 +3,7 @@
 #include "gui/FindDialog.h"
 #include "gui/GuiUiPort.h"
 #include "gui/MainListModel.h"
+#include "gui/OptionsDialog.h"
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
@@ -39,6 +40,7 @@ bool Implemented(TCommand c) {
     case TCommand::Find:
     case TCommand::Fix:
     case TCommand::Refresh:
+    case TCommand::Options:
     case TCommand::ReleaseNotes:
     case TCommand::About:
         return true;
@@ -120,6 +122,7 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     ConnectState();
 
     FState->Startup();
+    FOptionsDialog = new OptionsDialog(FState->OptionsDialog(), this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -157,6 +160,8 @@ void MainWindow::CreateActions() {
         if (FState->MainList().Count() > 0)
             FState->ListView().Find();
     });
+    connect(Action(TCommand::Options), &QAction::triggered, this,
+            [this] { FOptionsDialog->Execute(); });
     connect(Action(TCommand::ReleaseNotes), &QAction::triggered, this,
             &MainWindow::ShowReleaseNotes);
     connect(Action(TCommand::About), &QAction::triggered, this, &MainWindow::ShowAbout);

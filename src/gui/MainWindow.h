@@ -11,6 +11,7 @@
 class FindDialog;
 class GuiUiPort;
 class MainListModel;
+class OptionsDialog;
 class QAction;
 class QLabel;
 class QMenu;
@@ -41,6 +42,7 @@ public:
         return FContextMenu;
     }
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
+    OptionsDialog* Options() const { return FOptionsDialog; }
     // The history menus as they open on a right click of the Browse and Open buttons.
     QMenu* BuildBrowseHistoryMenu();
     QMenu* BuildOpenHistoryMenu();
@@ -80,6 +82,7 @@ private:
     QLabel* FStatusLabel = nullptr;
     QMenu* FContextMenu = nullptr;
     FindDialog* FFindDialog = nullptr;
+    OptionsDialog* FOptionsDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
     MainListModel* FModel = nullptr;

@@ -9,7 +9,10 @@
 #include <QLocale>
 #include <QSysInfo>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -27,12 +30,24 @@ void CreateFolderOf(const QString& fileName) {
         QDir().mkpath(folder);
 }
 
+int Flock(int fd, int operation) {
+    int result;
+    do
+        result = ::flock(fd, operation);
+    while (result != 0 && errno == EINTR);
+    return result;
+}
+
 } // namespace
 
 TKelmLogFile::TKelmLogFile(const QString& fileName)
     : FDateTimeFormat(QLocale().dateFormat(QLocale::ShortFormat) + u' ' +
                       QLocale().timeFormat(QLocale::LongFormat)) {
     SetFileName(fileName);
+}
+
+TKelmLogFile::~TKelmLogFile() {
+    Unlock();
 }
 
 QString TKelmLogFile::DefaultFileName() {
@@ -44,8 +59,28 @@ void TKelmLogFile::SetFileName(const QString& fileName) {
     if (!FEnabled)
         return;
     CreateFolderOf(FFileName);
-    if (FDeleteOnChangeName && QFileInfo(FFileName).isFile())
+    const bool alone = LockForThisInstance();
+    if (FDeleteOnChangeName && alone && QFileInfo(FFileName).isFile())
         QFile::remove(FFileName);
+    // The exclusive lock becomes a shared one only now, so that no other instance starting at
+    // this moment deletes the log after this one has begun writing to it.
+    if (FLock >= 0)
+        Flock(FLock, LOCK_SH);
+}
+
+bool TKelmLogFile::LockForThisInstance() {
+    Unlock();
+    FLock = ::open(QFile::encodeName(FFileName + QStringLiteral(".lock")).constData(),
+                   O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Without a lock file nobody can tell whether the log is in use; it is treated as the
+    // previous run's, as it always was.
+    return FLock < 0 || Flock(FLock, LOCK_EX | LOCK_NB) == 0;
+}
+
+void TKelmLogFile::Unlock() {
+    if (FLock >= 0)
+        ::close(FLock);
+    FLock = -1;
 }
 
 QString TKelmLogFile::BuildPrefix(const QString& userName, const QString& computerName) const {

@@ -6,18 +6,27 @@
 // genres, read-only cover pictures). Each line is appended with CR LF as UTF-8 and the file is
 // opened and closed for every line. Every failure is silent: a log must never stop the work
 // that writes to it.
+//
+// The window and quenlor-cli share one log, and a run must not erase the lines another running
+// instance has written (and may point the user to): each instance holds a shared lock on
+// "<log>.lock" while it uses the log, and the previous run's log is deleted only by an instance
+// that can take that lock exclusively, that is, when no other instance is running.
 class TKelmLogFile {
 public:
     // Sets the file name at once, so that the previous run's log is deleted. An empty name
     // stands for DefaultFileName().
     explicit TKelmLogFile(const QString& fileName = {});
+    ~TKelmLogFile();
+    TKelmLogFile(const TKelmLogFile&) = delete;
+    TKelmLogFile& operator=(const TKelmLogFile&) = delete;
 
     // Quenlor.log in the per-user state folder.
     static QString DefaultFileName();
 
     const QString& FileName() const { return FFileName; }
-    // While Enabled: creates the file's folder when missing and, with DeleteOnChangeName,
-    // deletes an existing file of that name.
+    // While Enabled: creates the file's folder when missing, takes the shared lock of the new
+    // name (giving up that of the old one) and, with DeleteOnChangeName, deletes an existing
+    // file of that name unless another instance holds its lock.
     void SetFileName(const QString& fileName);
 
     bool Enabled() const { return FEnabled; }
@@ -48,7 +57,12 @@ public:
     QString BuildPrefix(const QString& userName, const QString& computerName) const;
 
 private:
+    // Locks the log of FFileName for this instance; whether no other instance holds it.
+    bool LockForThisInstance();
+    void Unlock();
+
     QString FFileName;
+    int FLock = -1; // the open lock file, -1 when none is held
     bool FEnabled = true;
     bool FDeleteOnChangeName = true;
     bool FTimeStamp = false;

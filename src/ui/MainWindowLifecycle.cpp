@@ -58,11 +58,17 @@ TOptionSet TMainWindowState::ReadOptionsFromStore() {
 
 void TMainWindowState::LoadAndApplyOptions() {
     FOptions = ReadOptionsFromStore();
+    ApplyOptions();
+}
+
+void TMainWindowState::ApplyOptions() {
     TOptionTargets targets;
     targets.SetFileSearchRecursive = [this](bool recursive) { FFileFind.SetRecursive(recursive); };
     targets.MainListColumnWidths = MainListColumnWidths;
     targets.SetMainListColumnWidths = SetMainListColumnWidths;
     ActivateOptions(FOptions, FStore, targets);
+    // The tool folders decide whether the tool commands can run.
+    UpdateCommandStates();
 }
 
 void TMainWindowState::Shutdown() {

@@ -1,5 +1,6 @@
 #include "ui/MainWindowState.h"
 
+#include "ui/OptionsDialogState.h"
 #include "ui/ToolExecutables.h"
 
 #include <algorithm>
@@ -15,7 +16,8 @@ constexpr TCommand AlwaysAvailable[] = {TCommand::Browse,          TCommand::Ope
 } // namespace
 
 TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
-    : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui), FLog(paths.LogFileName) {
+    : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui), FLog(paths.LogFileName),
+      FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)) {
     for (TCommand c : AlwaysAvailable)
         FEnabled[std::size_t(c)] = true;
     FListView.OnFindHit = [this](int row) {

@@ -20,6 +20,9 @@
 #include <QObject>
 #include <array>
 #include <functional>
+#include <memory>
+
+class TOptionsDialogState;
 
 // Where the main window keeps its files; the defaults are the per-user folders, tests and the
 // command-line tool may point them elsewhere.
@@ -46,6 +49,13 @@ public:
     void Startup();
     // Reads the option set from the store and pushes it into the components.
     void LoadAndApplyOptions();
+    // Pushes the current option set into the components that keep a copy of a value, and
+    // recomputes the command states that depend on the options.
+    void ApplyOptions();
+    // The folders and proxy the option defaults were computed from at start-up.
+    const TOptionDefaults& OptionDefaults() const { return FOptionDefaults; }
+    // The options dialog's values, page commands and the Options command.
+    TOptionsDialogState& OptionsDialog() { return *FOptionsDialog; }
     // The option set as the store holds it, each missing value with its default (the genre
     // list from the data folder, the update entries from the loaded update list).
     TOptionSet ReadOptionsFromStore();
@@ -174,6 +184,7 @@ private:
     TID3v1Tag FID3v1Tag1;
     TOptionDefaults FOptionDefaults;
     TOptionSet FOptions;
+    std::unique_ptr<TOptionsDialogState> FOptionsDialog;
     QStringList FBrowseHistory;
     QStringList FOpenHistory;
     QString FPickerFolder;

@@ -1,5 +1,8 @@
 #include "CliRunner.h"
 
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <stdexcept>
 
@@ -10,6 +13,18 @@ QStringList Lines(const QString& text) {
 }
 
 } // namespace
+
+FileSnapshot SnapshotFiles(const QString& folder) {
+    FileSnapshot files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files[path] = {file.readAll(), QFileInfo(path).lastModified()};
+    }
+    return files;
+}
 
 QStringList CliRunner::Result::OutLines() const {
     return Lines(Out);

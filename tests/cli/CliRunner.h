@@ -2,8 +2,14 @@
 
 #include "testsupport/TempDir.h"
 
+#include <QDateTime>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <map>
+
+// Bytes and last-write time of every file under a folder, by full path.
+using FileSnapshot = std::map<QString, std::pair<QByteArray, QDateTime>>;
+FileSnapshot SnapshotFiles(const QString& folder);
 
 // Runs the built quenlor-cli with its per-user folders inside a temporary folder, so that a test
 // sees only the settings and data it made itself.

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +102,32 @@ TEST_F(FixEditCommand, FixGoesOnPastAFileItCannotWrite) {
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains(
         "File not fixed // File=" + music.File("damaged.mp3").toUtf8() + " // "));
+}
+
+// The window's warning points to the log: a command-line run while the window is open must not
+// erase it. The window is stood in for by a helper process that holds the log as it does.
+TEST_F(FixEditCommand, ARunDoesNotEraseTheLogOfAnInstanceStillRunning) {
+    const QString logFile = "state/Tessaly/Varnholm/Quenlor.log";
+    QProcess window;
+    window.setProcessEnvironment(cli.Environment());
+    window.start(QStringLiteral(LOG_HOLDER_PATH), {"window line"});
+    ASSERT_TRUE(window.waitForReadyRead(30000));
+    ASSERT_EQ(window.readLine(), "ready\n");
+
+    music.Write("damaged.mp3", Mp3Fixture(3).Raw("TIT2", "\x09odd").Bytes());
+    EXPECT_EQ(cli.Run({"fix", music.Path()}).ExitCode, 1);
+    QByteArray log = cli.Home().Read(logFile);
+    EXPECT_TRUE(log.startsWith("window line\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("\r\nFile not fixed // File=")) << log.toStdString();
+
+    window.closeWriteChannel();
+    ASSERT_TRUE(window.waitForFinished(30000));
+    log = cli.Home().Read(logFile);
+    EXPECT_TRUE(log.endsWith("\r\nwindow line again\r\n")) << log.toStdString();
+
+    // Alone, a run starts a log of its own.
+    cli.Run({"list", music.Path()});
+    EXPECT_FALSE(cli.Home().Read(logFile).contains("window line"));
 }
 
 TEST_F(FixEditCommand, EditRunsOneOperationOverEveryRow) {

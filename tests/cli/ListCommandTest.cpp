@@ -2,11 +2,8 @@
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/QtPrinters.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
-#include <map>
 
 #include <gtest/gtest.h>
 
@@ -21,19 +18,6 @@ QByteArray Row(const QStringList& cells) {
     for (const QString& cell : cells)
         quoted.append(u'"' + cell + u'"');
     return quoted.join(u',').toUtf8() + "\r\n";
-}
-
-// Bytes and last-write time of every file under a folder.
-std::map<QString, std::pair<QByteArray, QDateTime>> Files(const QString& folder) {
-    std::map<QString, std::pair<QByteArray, QDateTime>> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        files[path] = {file.readAll(), QFileInfo(path).lastModified()};
-    }
-    return files;
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -77,12 +61,12 @@ protected:
 };
 
 TEST_F(ListCommand, PrintsTheListAsCsvAndTheStatusOnStderr) {
-    const auto before = Files(Music.Path());
+    const auto before = SnapshotFiles(Music.Path());
     const CliRunner::Result r = Cli.Run({"list", Album});
     ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
     EXPECT_EQ(r.OutBytes, Header + ExpectedRows());
     EXPECT_EQ(r.Err, "2 file(s) - 1 mismatch(es)\n");
-    EXPECT_TRUE(Files(Music.Path()) == before);
+    EXPECT_TRUE(SnapshotFiles(Music.Path()) == before);
 }
 
 // Relative paths name the same files as absolute ones: the rows show full folders, and the

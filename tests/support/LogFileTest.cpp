@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -14,6 +15,26 @@ TEST(LogFile, PreviousRunsLogIsDeletedAndNothingLoggedLeavesNoFile) {
     EXPECT_FALSE(QFileInfo::exists(path));
     // Setting the same name again deletes nothing more and creates nothing.
     log.SetFileName(path);
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST(LogFile, ALogInUseByAnotherInstanceIsAppendedToNotDeleted) {
+    TempDir dir;
+    const QString path = dir.Write("Quenlor.log", "old run\r\n");
+    auto first = std::make_unique<TKelmLogFile>(path);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    first->SetLogText("first");
+    {
+        TKelmLogFile second(path);
+        second.SetLogText("second");
+        // Setting a name again, as start-up does, deletes nothing while the other one runs.
+        second.SetFileName(path);
+        first->SetLogText("first again");
+    }
+    EXPECT_EQ(dir.Read("Quenlor.log"), QByteArray("first\r\nsecond\r\nfirst again\r\n"));
+    // Once it has stopped, the log is the next run's to empty.
+    first.reset();
+    TKelmLogFile third(path);
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 

@@ -10,8 +10,9 @@ bool ScriptedUiPort::AskYesNo(const QString& text, const QString& caption) {
     return Answers.isEmpty() ? false : Answers.dequeue();
 }
 
-QString ScriptedUiPort::PickFolder(const QString& caption, const QString&) {
+QString ScriptedUiPort::PickFolder(const QString& caption, const QString& startFolder) {
     PickerCaptions.append(caption);
+    PickerStartFolders.append(startFolder);
     return PickerResults.isEmpty() ? QString() : PickerResults.dequeue().value(0);
 }
 

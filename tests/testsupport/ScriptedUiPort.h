@@ -23,6 +23,7 @@ public:
     QQueue<bool> Answers;
     QQueue<QStringList> PickerResults;
     QStringList PickerCaptions;
+    QStringList PickerStartFolders;
     QString StatusText;
     Cursor CurrentCursor = Cursor::Normal;
     int ProgressMaximum = 0;

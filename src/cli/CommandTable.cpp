@@ -1,0 +1,38 @@
+#include "cli/CommandTable.h"
+
+#include "cli/EditCommand.h"
+#include "cli/FixCommand.h"
+#include "cli/HelpCommand.h"
+#include "cli/ListCommand.h"
+#include "cli/OptionsCommand.h"
+
+namespace {
+
+using TMake = std::unique_ptr<TCliCommand> (*)(TCliSession&);
+
+template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
+    return std::make_unique<T>(session);
+}
+
+// One row per command.
+const TMake CommandTable[] = {
+    Make<TListCommand>,    Make<TFixCommand>,  Make<TEditCommand>,
+    Make<TOptionsCommand>, Make<THelpCommand>,
+};
+
+} // namespace
+
+std::vector<std::unique_ptr<TCliCommand>> MakeCommands(TCliSession& session) {
+    std::vector<std::unique_ptr<TCliCommand>> commands;
+    for (TMake make : CommandTable)
+        commands.push_back(make(session));
+    return commands;
+}
+
+TCliCommand* FindCommand(const std::vector<std::unique_ptr<TCliCommand>>& commands,
+                         const QString& name) {
+    for (const auto& command : commands)
+        if (command->Name() == name)
+            return command.get();
+    return nullptr;
+}
