@@ -1,6 +1,7 @@
 #include "ui/MainWindowState.h"
 
 #include "ui/OptionsDialogState.h"
+#include "ui/PropertiesDialogState.h"
 #include "ui/ToolExecutables.h"
 
 #include <algorithm>
@@ -17,7 +18,8 @@ constexpr TCommand AlwaysAvailable[] = {TCommand::Browse,          TCommand::Ope
 
 TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
     : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui), FLog(paths.LogFileName),
-      FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)) {
+      FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)),
+      FPropertiesDialog(std::make_unique<TPropertiesDialogState>(*this)) {
     for (TCommand c : AlwaysAvailable)
         FEnabled[std::size_t(c)] = true;
     FListView.OnFindHit = [this](int row) {
