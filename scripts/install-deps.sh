@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libtag1-dev
   iso-codes
   xvfb xauth
+  # The network tests serve HTTP and HTTPS with Python and make their certificates with openssl.
+  python3 openssl
 )
 
 missing=()
