@@ -211,7 +211,9 @@ void TID3TimestampFrame::ParseContent(QByteArrayView content, TID3Version) {
     const QString text = ID3Text::Read(content, pos, FEncoding);
     FDateTime = ParseID3Timestamp(text);
     FUnreadableText.reset();
-    if (FDateTime == ID3ZeroDate())
+    // A year alone, or a date the program would write differently, is written back as it was
+    // read until a date is set: writing a tag must not change a date nobody changed.
+    if (FDateTime == ID3ZeroDate() || FormatID3Timestamp(FDateTime) != text)
         FUnreadableText = text;
 }
 
