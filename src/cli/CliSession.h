@@ -23,6 +23,7 @@ public:
     enum class Mode { ReadWrite, ReadOnly };
 
     UiPort& Ui() { return FUi; }
+    CliUiPort& CliUi() { return FUi; }
     // Started in the mode of the first call.
     TMainWindowState& State(Mode mode = Mode::ReadWrite) {
         if (!FState) {

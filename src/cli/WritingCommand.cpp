@@ -21,6 +21,7 @@ const QCommandLineOption FormatOption(QStringLiteral("format"),
 TCommandSyntax WithPlanOptions(TCommandSyntax syntax) {
     syntax.Options.append(DryRunOption);
     syntax.Options.append(FormatOption);
+    syntax.Options.append(QuietOption);
     return syntax;
 }
 
@@ -43,11 +44,12 @@ ExitCode TWritingCommand::RunOver(const QCommandLineParser& parser, const QStrin
         else if (name != u"csv")
             return UsageError(QStringLiteral("unknown format '%1': csv or json").arg(name));
     }
+    const bool quiet = ApplyQuiet(parser, FSession);
     if (!dryRun) {
         TMainWindowState& state = FSession.State();
         state.HandleCommandLine(paths);
         change(state);
-        const bool printed = PrintMainList(state, FOut, FErr);
+        const bool printed = PrintMainList(state, FOut, FErr, quiet);
         return printed && state.FailedFileCount() == 0 ? ExitCode::Success : ExitCode::Failure;
     }
     TFilePlan plan;

@@ -6,8 +6,8 @@
 
 class TMainWindowState;
 
-// A command that writes music files. Besides its own options it takes --dry-run, which runs
-// the very same change through a plan instead of the disk and prints the plan (as CSV, or JSON
+// A command that writes music files. Besides its own options it takes --quiet and --dry-run, which
+// runs the very same change through a plan instead of the disk and prints the plan (as CSV, or JSON
 // lines with --format json), and writes nothing at all: no music file, no settings, no learned
 // data, no log.
 class TWritingCommand : public TCliCommand {

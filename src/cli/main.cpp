@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +42,8 @@ int main(int argc, char* argv[]) {
 
     // The session starts the program only when a command first needs it.
     CliUiPort ui(CliUiPort::Answer::Unset);
+    // Progress only where a person watches: a script's stderr stays as it always was.
+    ui.SetProgressShown(isatty(STDERR_FILENO) == 1);
     TCliSession session(ui);
     const auto commands = MakeCommands(session);
 

@@ -21,7 +21,7 @@ void PrintTo(const ArgumentCase& c, std::ostream* os) {
     *os << c.Name;
 }
 
-const char ListUsage[] = "Usage: quenlor-cli [--yes | --no] list PATH...\n";
+const char ListUsage[] = "Usage: quenlor-cli [--yes | --no] list [OPTIONS] PATH...\n";
 const char FixUsage[] = "Usage: quenlor-cli [--yes | --no] fix";
 const char EditUsage[] = "Usage: quenlor-cli [--yes | --no] edit";
 const char OptionsUsage[] = "Usage: quenlor-cli [--yes | --no] options list\n";
