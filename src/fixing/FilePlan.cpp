@@ -41,7 +41,8 @@ qint64 PresentAreaSize(const TID3v2Tag& v2) {
 
 void TFilePlan::TagsOpened(TMP3FileTags& tags) {
     const TID3v2Tag& v2 = tags.ID3v2();
-    FBefore = TagFields(v2, v2.WriteVersion(), tags.ID3v1().HasTag() ? &tags.ID3v1() : nullptr);
+    FBefore =
+        TagFields(v2, v2.WriteVersion(), tags.ID3v1().HasTag() ? &tags.ID3v1() : nullptr, true);
 }
 
 void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {

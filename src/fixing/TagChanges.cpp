@@ -82,7 +82,8 @@ void AppendID3v1Fields(TTagFields& fields, const TID3v1Tag& tag) {
     add("Genre", tag.GenreAsString().isEmpty() ? QString::number(tag.Genre) : tag.GenreAsString());
 }
 
-TTagFields TagFields(const TID3v2Tag& v2, TID3Version version, const TID3v1Tag* id3v1) {
+TTagFields TagFields(const TID3v2Tag& v2, TID3Version version, const TID3v1Tag* id3v1,
+                     bool asRead) {
     TTagFields fields;
     QHash<QString, int> seen;
     for (const auto& frame : v2.Frames()) {
@@ -93,7 +94,12 @@ TTagFields TagFields(const TID3v2Tag& v2, TID3Version version, const TID3v1Tag* 
         if (n > 1)
             name += u' ' + QString::number(n);
         const QByteArray content = frame->BuildContent(version);
-        fields.append({name, content, FrameText(*frame, content)});
+        QString text = FrameText(*frame, content);
+        const auto* date = frame->As<TID3TimestampFrame>();
+        if (date && asRead && !date->ReadText().isEmpty())
+            text = date->ReadText();
+        // A date compares as its text: what is read and what is written differ in form.
+        fields.append({name, date ? text.toUtf8() : content, text});
     }
     if (id3v1)
         AppendID3v1Fields(fields, *id3v1);

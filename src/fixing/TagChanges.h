@@ -20,8 +20,10 @@ struct TTagField {
 using TTagFields = QList<TTagField>;
 
 // The frames of the tag as they would be written in the version (frames the version has no
-// identifier for are left out), and with id3v1 its fields.
-TTagFields TagFields(const TID3v2Tag& v2, TID3Version version, const TID3v1Tag* id3v1);
+// identifier for are left out), and with id3v1 its fields. asRead: a date shows the text the
+// file holds, which writing may turn into a fuller date.
+TTagFields TagFields(const TID3v2Tag& v2, TID3Version version, const TID3v1Tag* id3v1,
+                     bool asRead = false);
 // The fields of an ID3v1 tag as its 128 bytes read back hold them.
 void AppendID3v1Fields(TTagFields& fields, const TID3v1Tag& tag);
 

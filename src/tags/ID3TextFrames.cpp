@@ -209,11 +209,10 @@ void TID3TimestampFrame::ParseContent(QByteArrayView content, TID3Version) {
     qsizetype pos = 0;
     ReadEncoding(content, pos);
     const QString text = ID3Text::Read(content, pos, FEncoding);
+    FReadText = text;
     FDateTime = ParseID3Timestamp(text);
     FUnreadableText.reset();
-    // A year alone, or a date the program would write differently, is written back as it was
-    // read until a date is set: writing a tag must not change a date nobody changed.
-    if (FDateTime == ID3ZeroDate() || FormatID3Timestamp(FDateTime) != text)
+    if (FDateTime == ID3ZeroDate())
         FUnreadableText = text;
 }
 
