@@ -15,6 +15,20 @@ constexpr QStringView NameReplacementSet = u";:/\\?*\"<>|~";
 // The same for folder names, which may hold a tilde.
 constexpr QStringView FolderReplacementSet = u";:/\\?*\"<>|";
 
+// Control characters (C0, DEL and C1) come from damaged tags. They break shells and scripts, can
+// carry terminal escape sequences and cannot stand in names on FAT, exFAT or SMB disks, so a
+// name treats them as it treats the sets above.
+bool IsControlCharacter(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+QString CompactPiece(const QString& text) {
+    QString piece = RemoveCharacters(text, CompactRemovalSet);
+    piece.removeIf(IsControlCharacter);
+    return piece;
+}
+
 const QString Separator = QStringLiteral(" - ");
 const QString Suffix = QStringLiteral(".mp3");
 
@@ -34,7 +48,7 @@ public:
     }
     void Add(QStringView piece, const TCharacterSet& replaced) {
         for (QChar c : piece)
-            *FOut++ = replaced.Contains(c) ? QChar(u' ') : c;
+            *FOut++ = replaced.Contains(c) || IsControlCharacter(c) ? QChar(u' ') : c;
     }
     void AddSeparator() {
         for (QChar c : Separator)
@@ -115,8 +129,7 @@ QString BuildMP3Name(const TMP3TagData& MP3TagData, int MP3NameComputingMode,
     const qsizetype trackSize = hasTrackNumber ? std::max<qsizetype>(track.size(), 2) : 0;
     switch (MP3NameComputingMode) {
     case nmCompact:
-        return RemoveCharacters(MP3TagData.Artist, CompactRemovalSet) + u'-' +
-               RemoveCharacters(title, CompactRemovalSet) + Suffix;
+        return CompactPiece(MP3TagData.Artist) + u'-' + CompactPiece(title) + Suffix;
     case nmExpanded: {
         const bool album = !MP3TagData.AlbumTitle.isEmpty();
         TNameBuffer name(MP3TagData.Artist.size() + MP3TagData.AlbumTitle.size() + trackSize +

@@ -5,6 +5,7 @@
 #include "cli/HelpCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
+#include "cli/ShowCommand.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>,    Make<TFixCommand>,  Make<TEditCommand>,
-    Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>,
+    Make<TShowCommand>, Make<TOptionsCommand>, Make<THelpCommand>,
 };
 
 } // namespace

@@ -53,6 +53,25 @@ TID3PictureFrame* EmbedFrontCover(TID3v2Tag& tag, const QString& pictureFileName
     return cover;
 }
 
+TID3PictureFrame* SetOnlyFrontCover(TID3v2Tag& tag, const QByteArray& data,
+                                    const QString& mimeType) {
+    std::vector<TID3PictureFrame*> covers = FrontCovers(tag);
+    TID3PictureFrame* cover = nullptr;
+    if (covers.empty()) {
+        cover = tag.AddFrameAs<TID3PictureFrame>(fiPicture);
+    } else {
+        cover = covers.back();
+        covers.pop_back();
+        for (TID3PictureFrame* earlier : covers)
+            tag.Frames().Remove(earlier);
+    }
+    cover->SetPictureType(ptCoverFront);
+    cover->SetDescription(QString());
+    cover->SetMIMEType(mimeType);
+    cover->SetPictureData(data);
+    return cover;
+}
+
 void RemoveFrontCovers(TID3v2Tag& tag) {
     for (TID3PictureFrame* cover : FrontCovers(tag))
         tag.Frames().Remove(cover);

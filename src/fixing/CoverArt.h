@@ -17,6 +17,12 @@ TID3PictureFrame* LastFrontCover(const TID3v2Tag& tag);
 // then still holds the frames it had).
 TID3PictureFrame* EmbedFrontCover(TID3v2Tag& tag, const QString& pictureFileName);
 
+// The picture becomes the tag's one front cover: the last front cover frame (or a new one)
+// takes the bytes, the MIME type and an empty description, and every other front cover goes.
+// Pictures of other types stay.
+TID3PictureFrame* SetOnlyFrontCover(TID3v2Tag& tag, const QByteArray& data,
+                                    const QString& mimeType);
+
 // Removes every front cover frame.
 void RemoveFrontCovers(TID3v2Tag& tag);
 

@@ -49,40 +49,10 @@ void WriteArtist(TID3v2Tag& v2, TID3v1Tag& v1, const QString& artist,
     const QStringList parts = TKelmBreakApart::Split(artist, QStringLiteral("/"));
     // Only a name the exception list knows keeps its "/": its parts become the values.
     if (!parts.isEmpty() && referenceData.IsArtistException(artist)) {
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            if (i < values.size())
-                values[i] = parts[i];
-            else
-                values.append(parts[i]);
-        }
+        SetLeadingValues(values, parts);
     } else {
         SetFirstOfList(values, artist);
     }
-}
-
-void WriteYear(TID3v2Tag& v2, TID3v1Tag& v1, const QString& year) {
-    v1.Year = year;
-    if (year.isEmpty()) {
-        RemoveAllFramesByID(v2, fiRecordingTime);
-        return;
-    }
-    const int number = year.toInt();
-    if (v2.WriteVersion() == ive2_4) {
-        const QDateTime changed = ChangeYear(v2.Texts().RecordingTime(), number);
-        // Year 0 names no date: the tag then has no recording time, as with an empty year.
-        if (changed.isValid())
-            v2.Texts().SetRecordingTime(changed);
-        else
-            RemoveAllFramesByID(v2, fiRecordingTime);
-    } else {
-        v2.Texts().SetYear(quint32(number));
-    }
-}
-
-void WriteComment(TID3v2Tag& v2, TID3v1Tag& v1, const QString& comment) {
-    v1.Comment = comment;
-    RemoveAllFramesByID(v2, fiComment);
-    TID3ContentFrame::FindOrCreate(v2, fiComment)->SetText(comment);
 }
 
 // The cover picture to embed, or "" when none is or when the options keep it out.

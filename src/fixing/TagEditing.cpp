@@ -1,5 +1,6 @@
 #include "fixing/TagEditing.h"
 
+#include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 
 #include <algorithm>
@@ -14,6 +15,40 @@ void SetFirstOfList(QStringList& Strings, const QString& S) {
 
 void RemoveAllFramesByID(TID3v2Tag& AController, TID3FrameID FrameID) {
     AController.Frames().RemoveAllByID(FrameID);
+}
+
+void SetLeadingValues(QStringList& values, const QStringList& parts) {
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i < values.size())
+            values[i] = parts[i];
+        else
+            values.append(parts[i]);
+    }
+}
+
+void WriteYear(TID3v2Tag& v2, TID3v1Tag& v1, const QString& year) {
+    v1.Year = year;
+    if (year.isEmpty()) {
+        RemoveAllFramesByID(v2, fiRecordingTime);
+        return;
+    }
+    const int number = year.toInt();
+    if (v2.WriteVersion() == ive2_4) {
+        const QDateTime changed = ChangeYear(v2.Texts().RecordingTime(), number);
+        // Year 0 names no date: the tag then has no recording time, as with an empty year.
+        if (changed.isValid())
+            v2.Texts().SetRecordingTime(changed);
+        else
+            RemoveAllFramesByID(v2, fiRecordingTime);
+    } else {
+        v2.Texts().SetYear(quint32(number));
+    }
+}
+
+void WriteComment(TID3v2Tag& v2, TID3v1Tag& v1, const QString& comment) {
+    v1.Comment = comment;
+    RemoveAllFramesByID(v2, fiComment);
+    TID3ContentFrame::FindOrCreate(v2, fiComment)->SetText(comment);
 }
 
 QDateTime ChangeYear(const QDateTime& ADateTime, int NewYear) {

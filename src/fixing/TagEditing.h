@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class TID3v1Tag;
 class TID3v2Tag;
 
 // Small steps on tag values that the fix, the bulk edits and the properties editor share.
@@ -15,6 +16,18 @@ void SetFirstOfList(QStringList& Strings, const QString& S);
 
 // Removes every frame with the identifier from the tag's frame list.
 void RemoveAllFramesByID(TID3v2Tag& AController, TID3FrameID FrameID);
+
+// Writes the parts over the values by position, adding values where the list is shorter;
+// values beyond the last part stay.
+void SetLeadingValues(QStringList& values, const QStringList& parts);
+
+// The year into both tags: the ID3v1 year; in a 2.4 tag the recording time moved to the year
+// (ChangeYear), before 2.4 TYER. An empty year removes the recording time and leaves TYER; so
+// does a year no date can have (0).
+void WriteYear(TID3v2Tag& v2, TID3v1Tag& v1, const QString& year);
+
+// The comment into both tags: every COMM frame goes and one new frame holds the text.
+void WriteComment(TID3v2Tag& v2, TID3v1Tag& v1, const QString& comment);
 
 // The date with its year replaced, keeping month and day and dropping the time of day. The 29th
 // of February in a year without one becomes the 28th. A year no date can have (below 1 or above

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -67,7 +68,9 @@ QString GuiUiPort::PickSaveFile(const QString& caption, const QString& startPath
 }
 
 void GuiUiPort::SetProgressMaximum(int maximum) {
-    FProgress->setMaximum(maximum);
+    // A maximum of 0 would turn the bar into Qt's busy indicator, which keeps moving after the
+    // work is done: a phase with nothing to do shows an empty bar instead.
+    FProgress->setMaximum(std::max(maximum, 1));
 }
 void GuiUiPort::SetProgressPosition(int position) {
     FProgress->setValue(position);

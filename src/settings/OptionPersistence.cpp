@@ -6,6 +6,7 @@
 #include "support/TextFile.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -21,6 +22,20 @@ std::optional<qint32> StoredInteger(const QVariant& stored) {
 template <class... F> struct TOverloaded : F... { using F::operator()...; };
 // Aggregate deduction is C++20 but not in every compiler yet (clang 14 lacks it).
 template <class... F> TOverloaded(F...) -> TOverloaded<F...>;
+
+// A comment line or an empty line of a data file: it explains the file and is never a value.
+bool IsDataFileNote(const QString& line) {
+    return line.isEmpty() || line.startsWith(u'#');
+}
+
+// An earlier version took every line of the genre file as a genre, its comments and empty
+// lines included, and stored that list on first start. Such a list is recognised by its comment
+// items and cleaned; an empty item the user typed into a list without comments stays.
+void DropGenreFileNotes(TCheckList& genres) {
+    const auto isComment = [](const TCheckListItem& item) { return item.Text.startsWith(u'#'); };
+    if (std::any_of(genres.cbegin(), genres.cend(), isComment))
+        genres.removeIf([](const TCheckListItem& item) { return IsDataFileNote(item.Text); });
+}
 
 } // namespace
 
@@ -65,11 +80,14 @@ QStringList ReadGenreFileLines(const QString& dataFolder) {
     const QString path = dataFolder + QStringLiteral("/MP3Genres.def");
     if (!QFileInfo(path).isFile())
         return {};
+    QStringList lines;
     try {
-        return TextFile::SplitLines(TextFile::Read(path));
+        lines = TextFile::SplitLines(TextFile::Read(path));
     } catch (const TError&) {
         return {};
     }
+    lines.removeIf(IsDataFileNote);
+    return lines;
 }
 
 TOptionSet LoadOptionsFromRegistry(TKelmRegistryEnhanced& store, const TOptionDefaults& platform,
@@ -83,6 +101,7 @@ TOptionSet LoadOptionsFromRegistry(TKelmRegistryEnhanced& store, const TOptionDe
 
     if (store.KeyExists(GenresListName)) {
         store.GetCheckListBox(GenresListName, options.Genres, true);
+        DropGenreFileNotes(options.Genres);
     } else {
         options.Genres.clear();
         for (const QString& line : genreFileLines)

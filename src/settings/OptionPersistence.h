@@ -19,13 +19,15 @@ void ReadOption(const TKelmRegistryEnhanced& store, const TOptionDescriptor& opt
 bool WriteOption(TKelmRegistryEnhanced& store, const TOptionDescriptor& option,
                  const TOptionSet& options);
 
-// The lines of MP3Genres.def in the data folder, read whole: nothing stripped or skipped.
-// Empty when the file is missing or cannot be read.
+// The lines of MP3Genres.def in the data folder, read whole (nothing stripped), except its
+// comment lines (first character "#") and empty lines. Empty when the file is missing or
+// cannot be read.
 QStringList ReadGenreFileLines(const QString& dataFolder);
 
 // Reads every option, each with its default when the store has none. The Genres list defaults
 // to genreFileLines and Update Data Files to the entry names of the loaded update list, all
-// checked; the check lists come back sorted.
+// checked; the check lists come back sorted. A stored Genres list that holds comment lines of the
+// genre file (stored so by an earlier version) loses them and its empty items.
 TOptionSet LoadOptionsFromRegistry(TKelmRegistryEnhanced& store, const TOptionDefaults& platform,
                                    const QStringList& genreFileLines,
                                    const QStringList& updateListEntryNames);

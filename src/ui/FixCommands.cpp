@@ -87,12 +87,11 @@ void TMainWindowState::FixToolButtonClick() {
 
 bool TMainWindowState::RefreshMP3ListItem(int MP3ListItem) {
     const TMainListRow& row = FMainList.Row(MP3ListItem);
-    const bool mismatch = row.Cells[mcMismatch] == u"Yes";
     TMP3FileData* data = row.Data;
-    if (mismatch)
-        --FMismatchCount;
     if (!data || !QFileInfo(data->FileName).isFile()) {
         // The record stays in the catalogue; only its row goes.
+        if (row.Cells[mcMismatch] == u"Yes")
+            --FMismatchCount;
         FMainList.Remove(MP3ListItem);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "ui/MainWindowState.h"
 
 #include "ui/OptionsDialogState.h"
+#include "ui/PropertiesDialogState.h"
 #include "ui/ToolExecutables.h"
 
 #include <algorithm>
@@ -18,7 +19,8 @@ constexpr TCommand AlwaysAvailable[] = {TCommand::Browse,          TCommand::Ope
 TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
     : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui),
       FLog(paths.LogFileName, !paths.ReadOnly),
-      FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)) {
+      FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)),
+      FPropertiesDialog(std::make_unique<TPropertiesDialogState>(*this)) {
     if (paths.ReadOnly)
         FReadOnlyStore.emplace(FStore, TKelmRegistryEnhanced::TBatch::Mode::ReadOnly);
     for (TCommand c : AlwaysAvailable)

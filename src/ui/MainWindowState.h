@@ -25,6 +25,7 @@
 
 class TFileWriter;
 class TOptionsDialogState;
+class TPropertiesDialogState;
 
 // Where the main window keeps its files; the defaults are the per-user folders, tests and the
 // command-line tool may point them elsewhere.
@@ -62,6 +63,8 @@ public:
     const TOptionDefaults& OptionDefaults() const { return FOptionDefaults; }
     // The options dialog's values, page commands and the Options command.
     TOptionsDialogState& OptionsDialog() { return *FOptionsDialog; }
+    // The properties dialog's values and cover, and its OK.
+    TPropertiesDialogState& PropertiesDialog() { return *FPropertiesDialog; }
     // The option set as the store holds it, each missing value with its default (the genre
     // list from the data folder, the update entries from the loaded update list).
     TOptionSet ReadOptionsFromStore();
@@ -197,6 +200,7 @@ private:
     TOptionDefaults FOptionDefaults;
     TOptionSet FOptions;
     std::unique_ptr<TOptionsDialogState> FOptionsDialog;
+    std::unique_ptr<TPropertiesDialogState> FPropertiesDialog;
     QStringList FBrowseHistory;
     QStringList FOpenHistory;
     QString FPickerFolder;

@@ -34,8 +34,6 @@ int TMainWindowState::DisplayMP3FileData(TMP3FileData* AMP3FileData, bool Enable
         BuildMP3Name(tag, GetMP3NameComputingMode(tag, fileName, FOptions), FOptions);
     const bool mismatch = cells[mcName] != cells[mcComputedName] || AMP3FileData->MP3Mismatch;
     cells[mcMismatch] = mismatch ? QStringLiteral("Yes") : QStringLiteral("No");
-    if (mismatch)
-        ++FMismatchCount;
     cells[mcArtist] = tag.Artist;
     cells[mcTitle] = tag.Title;
     cells[mcTrackNumber] = tag.TrackNumber;
@@ -48,6 +46,12 @@ int TMainWindowState::DisplayMP3FileData(TMP3FileData* AMP3FileData, bool Enable
     int row = AMP3ListItem;
     if (row < 0 && EnableFind)
         row = FindMP3ListItem(FMainList, AMP3FileData);
+    // A row shown again (a refresh, the same file opened twice) replaces its own share of the
+    // count instead of adding to it.
+    if (row >= 0 && FMainList.Cell(row, mcMismatch) == u"Yes")
+        --FMismatchCount;
+    if (mismatch)
+        ++FMismatchCount;
     if (row >= 0) {
         FMainList.SetCells(row, cells);
         return row;

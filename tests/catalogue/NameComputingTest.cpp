@@ -88,6 +88,20 @@ INSTANTIATE_TEST_SUITE_P(
         // A track number is digits wherever the program makes one; a stray "/" must still not
         // turn the name into a path.
         NameCase{"FoldedSlashInTrackNumber", nmFolded, Tags("A", "B", "3/12", "T"), "3 12 - T.mp3"},
+        // Damaged tags bring control characters (C0, DEL, C1); a name never holds one, a
+        // neighbour of a control character (U+00A0) stays.
+        NameCase{"CompactRemovesControlCharacters", nmCompact,
+                 Tags(u"A\x00\x01"
+                      u"b\x1f"_s,
+                      "", "", u"t\x7f\x08\x9b[2J\x9f\xa0"_s),
+                 u"Ab-t[2J\xa0.mp3"_s},
+        NameCase{"ExpandedControlCharactersBecomeSpaces", nmExpanded,
+                 Tags(u"A\x1b]0;x\x07"
+                      u"B"_s,
+                      u"Al\tbum"_s, "1", u"T\x85\x7f"_s),
+                 "A ]0 x B - Al bum - 01 - T.mp3"},
+        NameCase{"FoldedControlCharactersBecomeSpaces", nmFolded,
+                 Tags("A", "B", "", u"\x0aTi\x0dtle\x00"_s), "Ti tle.mp3"},
         NameCase{"MixedIsNotAName", nmMixed, Tags("A", "B", "1", "T"), ""},
         NameCase{"NegativeModeIsNotAName", -1, Tags("A", "B", "1", "T"), ""},
         NameCase{"LargeModeIsNotAName", 4, Tags("A", "B", "1", "T"), ""}),
@@ -100,12 +114,13 @@ TEST(BuildMP3Name, PreparesTheTitleOnlyAsTheOptionsAsk) {
     EXPECT_EQ(BuildMP3Name(tags, nmExpanded, TextOptions(true)),
               u"ana\u2019s band - Don't Stop.mp3"_s);
     EXPECT_EQ(BuildMP3Name(tags, nmCompact, TextOptions(true)), "anasband-DontStop.mp3");
-    // Options off: the title goes in as stored, only the spaces of the name are tidied.
-    EXPECT_EQ(BuildMP3Name(tags, nmFolded, TextOptions(false)), u"04 - don\u2019t\tstop.mp3"_s);
+    // Options off: the title goes in as stored, only the spaces of the name are tidied (the tab,
+    // a control character, becomes one).
+    EXPECT_EQ(BuildMP3Name(tags, nmFolded, TextOptions(false)), u"04 - don\u2019t stop.mp3"_s);
 
     TOptionSet formatOnly;
     formatOnly.FormatTitleDuringFixingProcess = true;
-    EXPECT_EQ(BuildMP3Name(tags, nmFolded, formatOnly), u"04 - Don't\tstop.mp3"_s);
+    EXPECT_EQ(BuildMP3Name(tags, nmFolded, formatOnly), u"04 - Don't stop.mp3"_s);
     TOptionSet cleanOnly;
     cleanOnly.CleanAttributesDuringReadingProcess = true;
     EXPECT_EQ(BuildMP3Name(tags, nmFolded, cleanOnly), "04 - don't stop.mp3");

@@ -93,6 +93,20 @@ TEST_F(ListCommand, PlaylistFilesAndFolderInOrder) {
     EXPECT_EQ(r.Err, "2 file(s) - 1 mismatch(es)\n");
 }
 
+// A file given more than once is one row, counted once: a mismatched one (łódź.mp3) too, so
+// that Fix is not offered with nothing left to fix.
+TEST_F(ListCommand, AFileGivenTwiceIsCountedOnce) {
+    const QString mismatched = Album + "/łódź.mp3";
+    const QString playlist = Music.Write("once.m3u", "Ana - First/łódź.mp3\r\n");
+    for (const QStringList& args :
+         {QStringList{"list", mismatched, mismatched}, QStringList{"list", playlist, mismatched}}) {
+        const CliRunner::Result r = Cli.Run(args);
+        ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+        EXPECT_EQ(r.OutBytes, Header + ExpectedRows().split('\n')[1] + '\n');
+        EXPECT_EQ(r.Err, "1 file(s) - 1 mismatch(es)\n");
+    }
+}
+
 TEST_F(ListCommand, NothingFound) {
     const CliRunner::Result r = Cli.Run({"list", Music.File("missing")});
     EXPECT_EQ(r.ExitCode, 0);

@@ -107,6 +107,22 @@ private slots:
                  QApplication::palette().color(QPalette::Disabled, QPalette::Text));
     }
 
+    void ABrowseThatFindsNothingLeavesTheBarAtRest() {
+        Session s;
+        // A range of 0..0 is Qt's busy indicator, which would keep moving.
+        const auto atRest = [&] {
+            return s.window->ProgressBar()->maximum() > s.window->ProgressBar()->minimum();
+        };
+        s.Browse(s.Library("nothing", {"notes.txt"}));
+        QCOMPARE(s.State().MainList().Count(), 0);
+        QVERIFY(atRest());
+        s.Browse(s.Library("lib", {"1 - a.mp3"}));
+        QVERIFY(atRest());
+        s.Browse(s.home.File("nothing"));
+        QVERIFY(atRest());
+        QCOMPARE(s.window->ProgressBar()->value(), s.window->ProgressBar()->minimum());
+    }
+
     void HeaderClicksSortWithArrowsAndNumbers() {
         Session s;
         s.Browse(s.Library("lib", {"1 - a.mp3", "10 - b.mp3", "9 - c.mp3"}));

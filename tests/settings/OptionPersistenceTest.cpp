@@ -170,14 +170,35 @@ TEST(OptionPersistence, StoredCheckListsWinOverTheirDefaults) {
     EXPECT_EQ(o.UpdateDataFiles, (TCheckList{{"Genres", true}}));
 }
 
-TEST(OptionPersistence, GenreFileIsReadWholeWithItsEncoding) {
+TEST(OptionPersistence, GenreFileLinesAreReadWholeWithoutCommentsOrEmptyLines) {
     TempDir dir;
-    dir.Write("MP3Genres.def", "\xEF\xBB\xBF# header\r\nBlues\r\nCaf\xC3\xA9 Rock\tx\r\n\r\nPop");
+    dir.Write("MP3Genres.def",
+              "\xEF\xBB\xBF# header\r\nBlues\r\n#\r\nCaf\xC3\xA9 Rock\tx\r\n\r\n  # kept\r\nPop");
     EXPECT_EQ(ReadGenreFileLines(dir.Path()),
-              (QStringList{"# header", "Blues", "Caf\u00e9 Rock\tx", "", "Pop"}));
+              (QStringList{"Blues", "Caf\u00e9 Rock\tx", "  # kept", "Pop"}));
     dir.Write("Latin/MP3Genres.def", "Caf\xE9\n");
     EXPECT_EQ(ReadGenreFileLines(dir.File("Latin")), QStringList{"Caf\u00e9"});
     EXPECT_TRUE(ReadGenreFileLines(dir.File("missing")).isEmpty());
+}
+
+TEST(OptionPersistence, AStoredGenreListHoldingTheFileCommentsIsCleaned) {
+    const struct {
+        TCheckList Stored;
+        TCheckList Loaded;
+    } cases[] = {
+        // as an earlier version stored it on first start
+        {{{"# MP3Genres.def - the genres", true}, {"", true}, {"#", true}, {"Rock", false}},
+         {{"Rock", false}}},
+        // an empty item typed on purpose into a list without comments stays
+        {{{"", true}, {"Rock", true}}, {{"", true}, {"Rock", true}}},
+        {{{" # not a comment", true}}, {{" # not a comment", true}}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        TKelmRegistryEnhanced store(dir.File("settings.json"));
+        store.SetCheckListBox("Genres", c.Stored);
+        EXPECT_EQ(LoadOptionsFromRegistry(store, Platform(), {"Jazz"}, {}).Genres, c.Loaded);
+    }
 }
 
 // ---- Applying ---------------------------------------------------------------------------------

@@ -16,9 +16,11 @@ QString ScriptedUiPort::PickFolder(const QString& caption, const QString& startF
     return PickerResults.isEmpty() ? QString() : PickerResults.dequeue().value(0);
 }
 
-QStringList ScriptedUiPort::PickOpenFiles(const QString& caption, const QString&,
-                                          const QStringList&) {
+QStringList ScriptedUiPort::PickOpenFiles(const QString& caption, const QString& startFolder,
+                                          const QStringList& filters) {
     PickerCaptions.append(caption);
+    PickerStartFolders.append(startFolder);
+    PickerFilters.append(filters);
     return PickerResults.isEmpty() ? QStringList() : PickerResults.dequeue();
 }
 

@@ -23,7 +23,8 @@ public:
     QQueue<bool> Answers;
     QQueue<QStringList> PickerResults;
     QStringList PickerCaptions;
-    QStringList PickerStartFolders;
+    QStringList PickerStartFolders;   // of folder and open-file pickers (with a proposed name)
+    QList<QStringList> PickerFilters; // of open-file pickers
     QString StatusText;
     Cursor CurrentCursor = Cursor::Normal;
     int ProgressMaximum = 0;
