@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+  # Qt GUI with its image plugins: JPEG, GIF and ICO cover pictures (PNG and BMP are built in).
+  libqt6gui6
   libcurl4-openssl-dev libssl-dev libmpg123-dev
   libgtest-dev libgmock-dev googletest libtag1-dev
   iso-codes

@@ -6,6 +6,7 @@
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/TagCommand.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>,
-    Make<TShowCommand>, Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>, Make<TShowCommand>,
+    Make<TTagCommand>,  Make<TOptionsCommand>, Make<THelpCommand>,
 };
 
 } // namespace

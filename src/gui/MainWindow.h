@@ -12,6 +12,7 @@ class FindDialog;
 class GuiUiPort;
 class MainListModel;
 class OptionsDialog;
+class PropertiesDialog;
 class QAction;
 class QLabel;
 class QMenu;
@@ -43,6 +44,7 @@ public:
     }
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
     OptionsDialog* Options() const { return FOptionsDialog; }
+    PropertiesDialog* Properties() const { return FPropertiesDialog; }
     // The history menus as they open on a right click of the Browse and Open buttons.
     QMenu* BuildBrowseHistoryMenu();
     QMenu* BuildOpenHistoryMenu();
@@ -75,6 +77,7 @@ private:
     void ShowReleaseNotes();
     void ShowAbout();
     void Explore();
+    void ShowProperties();
 
     std::array<QAction*, static_cast<int>(TCommand::Count)> FActions{};
     QTableView* FListView = nullptr;
@@ -83,6 +86,7 @@ private:
     QMenu* FContextMenu = nullptr;
     FindDialog* FFindDialog = nullptr;
     OptionsDialog* FOptionsDialog = nullptr;
+    PropertiesDialog* FPropertiesDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
     MainListModel* FModel = nullptr;
