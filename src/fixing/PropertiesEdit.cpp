@@ -95,7 +95,6 @@ TFrontCover ReadFrontCover(const TID3v2Tag& tag) {
         cover.Present = true;
         cover.Data = frame->PictureData();
         cover.MIMEType = frame->MIMEType();
-        cover.Description = frame->Description();
     }
     return cover;
 }
