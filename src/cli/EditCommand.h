@@ -18,4 +18,7 @@ public:
 
 protected:
     ExitCode Run(const QCommandLineParser& parser) override;
+    QStringList ArgumentWords(const QStringList& positional) const override {
+        return positional.isEmpty() ? Operations() : QStringList();
+    }
 };

@@ -31,6 +31,10 @@ TWritingCommand::TWritingCommand(TCliSession& session, TCommandSyntax syntax, st
                                  std::FILE* err)
     : TCliCommand(session, WithPlanOptions(std::move(syntax)), out, err) {}
 
+QStringList TWritingCommand::OptionValueWords(const QString& option) const {
+    return option == FormatOption.names().first() ? QStringList{"csv", "json"} : QStringList();
+}
+
 ExitCode TWritingCommand::RunOver(const QCommandLineParser& parser, const QStringList& paths,
                                   const std::function<void(TMainWindowState&)>& change) {
     const bool dryRun = parser.isSet(DryRunOption);

@@ -19,6 +19,8 @@ protected:
     // does: exit status 1 when some file could not be written. A dry run prints the plan: exit
     // status 3 when it holds a change, else 1 when a file would have to be skipped, else 0.
     // A --format without --dry-run, or an unknown format, is a usage error.
+    QStringList OptionValueWords(const QString& option) const override;
+
     ExitCode RunOver(const QCommandLineParser& parser, const QStringList& paths,
                      const std::function<void(TMainWindowState&)>& change);
 };
