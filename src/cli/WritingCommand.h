@@ -1,0 +1,26 @@
+#pragma once
+
+#include "cli/Command.h"
+
+#include <functional>
+
+class TMainWindowState;
+
+// A command that writes music files. Besides its own options it takes --quiet and --dry-run, which
+// runs the very same change through a plan instead of the disk and prints the plan (as CSV, or JSON
+// lines with --format json), and writes nothing at all: no music file, no settings, no learned
+// data, no log.
+class TWritingCommand : public TCliCommand {
+protected:
+    // The syntax gets the options --dry-run and --format.
+    TWritingCommand(TCliSession& session, TCommandSyntax syntax, std::FILE* out, std::FILE* err);
+
+    // Reads paths into the list and runs change over it. A real run prints the list as list
+    // does: exit status 1 when some file could not be written. A dry run prints the plan: exit
+    // status 3 when it holds a change, else 1 when a file would have to be skipped, else 0.
+    // A --format without --dry-run, or an unknown format, is a usage error.
+    QStringList OptionValueWords(const QString& option) const override;
+
+    ExitCode RunOver(const QCommandLineParser& parser, const QStringList& paths,
+                     const std::function<void(TMainWindowState&)>& change);
+};
