@@ -28,3 +28,16 @@ bool CliUiPort::AskYesNo(const QString& text, const QString&) {
     Print({}, text + (yes ? QStringLiteral(" [yes]") : QStringLiteral(" [no]")));
     return yes;
 }
+
+bool CliUiPort::ShowToolOutput(TToolOutput& output) {
+    FProgress.Clear();
+    for (const QString& line : output.Lines) {
+        std::fputs(line.toLocal8Bit().constData(), stdout);
+        std::fputc('\n', stdout);
+    }
+    std::fflush(stdout);
+    QString question = output.Caption;
+    if (!output.ErrorCountText.isEmpty())
+        question += QStringLiteral(": ") + output.ErrorCountText;
+    return AskYesNo(question + QStringLiteral(". Fix?"), {});
+}

@@ -17,6 +17,8 @@ public:
 
     void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
+    // The report goes to stdout; whether to fix is answered by --yes/--no, noted on stderr.
+    bool ShowToolOutput(TToolOutput& output) override;
     QString PickFolder(const QString&, const QString&) override { return {}; }
     QStringList PickOpenFiles(const QString&, const QString&, const QStringList&) override {
         return {};

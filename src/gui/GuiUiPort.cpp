@@ -1,5 +1,7 @@
 #include "gui/GuiUiPort.h"
 
+#include "gui/OutputWindow.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -33,6 +35,11 @@ void GuiUiPort::ShowMessage(MessageKind kind, const QString& text, const QString
 bool GuiUiPort::AskYesNo(const QString& text, const QString& caption) {
     return QMessageBox::question(FWindow, Caption(caption), Displayed(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool GuiUiPort::ShowToolOutput(TToolOutput& output) {
+    OutputWindow window(FWindow);
+    return window.Show(output);
 }
 
 QString GuiUiPort::PickFolder(const QString& caption, const QString& startFolder) {

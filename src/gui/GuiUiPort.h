@@ -15,6 +15,7 @@ public:
 
     void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
+    bool ShowToolOutput(TToolOutput& output) override;
     QString PickFolder(const QString& caption, const QString& startFolder) override;
     QStringList PickOpenFiles(const QString& caption, const QString& startFolder,
                               const QStringList& filters) override;

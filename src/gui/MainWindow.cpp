@@ -8,6 +8,7 @@
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
+#include "ui/ToolCommands.h"
 #include "ui/Version.h"
 
 #include <QAction>
@@ -41,6 +42,9 @@ bool Implemented(TCommand c) {
     case TCommand::Find:
     case TCommand::Fix:
     case TCommand::Refresh:
+    case TCommand::MP3val:
+    case TCommand::MP3Gain:
+    case TCommand::Mp3tag:
     case TCommand::Options:
     case TCommand::ReleaseNotes:
     case TCommand::About:
@@ -158,6 +162,12 @@ void MainWindow::CreateActions() {
             [this] { FState->FixToolButtonClick(); });
     connect(Action(TCommand::Refresh), &QAction::triggered, this,
             [this] { FState->RefreshToolButtonClick(); });
+    connect(Action(TCommand::MP3val), &QAction::triggered, this,
+            [this] { FState->Tools().MP3valToolButtonClick(); });
+    connect(Action(TCommand::MP3Gain), &QAction::triggered, this,
+            [this] { FState->Tools().MP3GainToolButtonClick(); });
+    connect(Action(TCommand::Mp3tag), &QAction::triggered, this,
+            [this] { FState->Tools().Mp3tagToolButtonClick(); });
     connect(Action(TCommand::Find), &QAction::triggered, this, [this] {
         if (FState->MainList().Count() > 0)
             FState->ListView().Find();
@@ -310,7 +320,7 @@ void MainWindow::PrepareContextMenu() {
     FContextMenu->addSeparator();
     add(FContextMenu, "Explore", menu.Explore, [this] { Explore(); });
     FContextMenu->addSeparator();
-    FContextMenu->addAction(QStringLiteral("Mp3tag"))->setEnabled(false);
+    add(FContextMenu, "Mp3tag", menu.Mp3tag, [state] { state->Tools().Mp3tag2Click(); });
     FContextMenu->addSeparator();
     QMenu* clear = FContextMenu->addMenu(QStringLiteral("Clear"));
     clear->setEnabled(menu.Clear);

@@ -3,6 +3,17 @@
 #include <QString>
 #include <QStringList>
 
+// What the output window shows of an outside tool's report, and the choice it hands back.
+struct TToolOutput {
+    QString Caption;
+    QStringList Lines;
+    // The error count label ("2 error(s)"); hidden when empty.
+    QString ErrorCountText;
+    // The "Delete backup files" check box: shown or hidden, and its state in and out.
+    bool DeleteBackupFilesShown = false;
+    bool DeleteBackupFiles = true;
+};
+
 // The only way the core reaches the person in front of the program. The desktop program
 // implements it with widgets, the command-line tool with stderr and --yes/--no, the tests
 // with a script that records every call.
@@ -18,6 +29,9 @@ public:
                              const QString& caption = {}) = 0;
     // A modal question with Yes and No; true for Yes.
     virtual bool AskYesNo(const QString& text, const QString& caption = {}) = 0;
+
+    // Shows a tool's report modally; true when the person presses Fix, false for Close.
+    virtual bool ShowToolOutput(TToolOutput& output) = 0;
 
     // Pickers return an empty result when the person cancels.
     virtual QString PickFolder(const QString& caption, const QString& startFolder) = 0;

@@ -2,6 +2,7 @@
 
 #include "ui/OptionsDialogState.h"
 #include "ui/PropertiesDialogState.h"
+#include "ui/ToolCommands.h"
 #include "ui/ToolExecutables.h"
 
 #include <algorithm>
@@ -20,7 +21,8 @@ TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
     : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui),
       FLog(paths.LogFileName, !paths.ReadOnly),
       FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)),
-      FPropertiesDialog(std::make_unique<TPropertiesDialogState>(*this)) {
+      FPropertiesDialog(std::make_unique<TPropertiesDialogState>(*this)),
+      FTools(std::make_unique<TToolCommands>(*this)) {
     if (paths.ReadOnly)
         FReadOnlyStore.emplace(FStore, TKelmRegistryEnhanced::TBatch::Mode::ReadOnly);
     for (TCommand c : AlwaysAvailable)
@@ -71,6 +73,8 @@ void TMainWindowState::UpdateCommandStates() {
 
 void TMainWindowState::ListClick() {
     if (FBusy) {
+        if (FStopRefused)
+            return;
         if (FUi.AskYesNo(QStringLiteral("Do you want to stop processing?"))) {
             FStopRequest = true;
             FUi.SetCursor(UiPort::Cursor::Normal);
@@ -113,6 +117,10 @@ TLongOperation::TLongOperation(TMainWindowState& state, UiPort::Cursor cursor,
     state.FOperationRunning = true;
 }
 
+void TLongOperation::RefuseStop() {
+    FState.FStopRefused = true;
+}
+
 void TLongOperation::SetPhase(const QString& statusText, int steps) {
     FState.SetStatusText(statusText);
     FState.Ui().SetProgressPosition(0);
@@ -123,6 +131,7 @@ TLongOperation::~TLongOperation() {
     FState.FBusy = false;
     FState.FOperationRunning = false;
     FState.FStopRequest = false;
+    FState.FStopRefused = false;
     // The commands that always work come back; those that depend on the list follow it.
     for (TCommand c : FDisabled)
         if (std::find(std::begin(AlwaysAvailable), std::end(AlwaysAvailable), c) !=

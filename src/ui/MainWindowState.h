@@ -26,6 +26,7 @@
 class TFileWriter;
 class TOptionsDialogState;
 class TPropertiesDialogState;
+class TToolCommands;
 
 // Where the main window keeps its files; the defaults are the per-user folders, tests and the
 // command-line tool may point them elsewhere.
@@ -65,6 +66,8 @@ public:
     TOptionsDialogState& OptionsDialog() { return *FOptionsDialog; }
     // The properties dialog's values and cover, and its OK.
     TPropertiesDialogState& PropertiesDialog() { return *FPropertiesDialog; }
+    // MP3val, MP3Gain and Mp3tag over the rows.
+    TToolCommands& Tools() { return *FTools; }
     // The option set as the store holds it, each missing value with its default (the genre
     // list from the data folder, the update entries from the loaded update list).
     TOptionSet ReadOptionsFromStore();
@@ -201,6 +204,7 @@ private:
     TOptionSet FOptions;
     std::unique_ptr<TOptionsDialogState> FOptionsDialog;
     std::unique_ptr<TPropertiesDialogState> FPropertiesDialog;
+    std::unique_ptr<TToolCommands> FTools;
     QStringList FBrowseHistory;
     QStringList FOpenHistory;
     QString FPickerFolder;
@@ -212,6 +216,8 @@ private:
     int FMismatchCount = 0;
     bool FBusy = false;
     bool FStopRequest = false;
+    // A running operation that must not be ended half-way (a tool writing files).
+    bool FStopRefused = false;
     // Set for the whole of a long operation, also after a stop request cleared the busy flag
     // while the operation finishes its current phase.
     bool FOperationRunning = false;
@@ -238,6 +244,8 @@ public:
     // False when the person asked to stop: the busy flag and the stop request are then cleared.
     bool Step();
     bool Stopped() const { return FStopped; }
+    // The operation cannot be stopped: a click on the list does not offer it.
+    void RefuseStop();
     // A new phase of the same operation: its status text and number of steps.
     void SetPhase(const QString& statusText, int steps);
 

@@ -10,6 +10,13 @@ bool ScriptedUiPort::AskYesNo(const QString& text, const QString& caption) {
     return Answers.isEmpty() ? false : Answers.dequeue();
 }
 
+bool ScriptedUiPort::ShowToolOutput(TToolOutput& output) {
+    if (OnToolOutput)
+        OnToolOutput(output);
+    ToolOutputs.append(output);
+    return ToolOutputAnswers.isEmpty() ? false : ToolOutputAnswers.dequeue();
+}
+
 QString ScriptedUiPort::PickFolder(const QString& caption, const QString& startFolder) {
     PickerCaptions.append(caption);
     PickerStartFolders.append(startFolder);

@@ -31,9 +31,15 @@ public:
     int ProgressPosition = 0;
     int PendingEventCalls = 0;
     std::function<void()> OnPendingEvents; // lets a test act in the middle of a long operation
+    // The output windows shown, as they were closed; each answers from the queue (Close when
+    // it is empty), after OnToolOutput had a chance to change the check box.
+    QVector<TToolOutput> ToolOutputs;
+    QQueue<bool> ToolOutputAnswers;
+    std::function<void(TToolOutput&)> OnToolOutput;
 
     void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
+    bool ShowToolOutput(TToolOutput& output) override;
     QString PickFolder(const QString& caption, const QString& startFolder) override;
     QStringList PickOpenFiles(const QString& caption, const QString& startFolder,
                               const QStringList& filters) override;
