@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev libssl-dev libmpg123-dev
   libgtest-dev libgmock-dev googletest libtag1-dev
+  lame python3-mutagen
   iso-codes
   xvfb xauth
 )

@@ -18,7 +18,7 @@ public:
     QStringList PickOpenFiles(const QString&, const QString&, const QStringList&) override {
         return {};
     }
-    QString PickSaveFile(const QString&, const QString&, const QStringList&) override { return {}; }
+    TSaveFileChoice PickSaveFile(const TSaveFileRequest&) override { return {}; }
     void SetProgressMaximum(int) override {}
     void SetProgressPosition(int) override {}
     void StepProgress() override {}

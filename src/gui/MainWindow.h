@@ -12,6 +12,7 @@ class FindDialog;
 class GuiUiPort;
 class MainListModel;
 class OptionsDialog;
+class TExportCommand;
 class QAction;
 class QLabel;
 class QMenu;
@@ -85,6 +86,7 @@ private:
     OptionsDialog* FOptionsDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
+    std::unique_ptr<TExportCommand> FExport;
     MainListModel* FModel = nullptr;
     bool FSyncingSelection = false;
     bool FClosed = false;
