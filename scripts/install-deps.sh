@@ -6,11 +6,17 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+  # Qt GUI with its image plugins: JPEG, GIF and ICO cover pictures (PNG and BMP are built in).
+  libqt6gui6
   libcurl4-openssl-dev libssl-dev libmpg123-dev
   libgtest-dev libgmock-dev googletest libtag1-dev
   lame python3-mutagen
   iso-codes
   xvfb xauth
+  # The network tests serve HTTP and HTTPS with Python and make their certificates with openssl.
+  python3 openssl
+  # The outside tools the MP3val and MP3Gain commands run; lame makes the test files they check.
+  mp3val mp3gain lame
 )
 
 missing=()

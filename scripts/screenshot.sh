@@ -2,7 +2,7 @@
 # Regenerates docs/screenshot.png: the desktop program under Xvfb after browsing a small
 # generated library (some files with mismatches), captured with ImageMagick's import; then
 # docs/options.png and docs/options-genres.png, two pages of the Options dialog, opened with
-# xdotool's keys.
+# xdotool's keys; then docs/properties.png, the Properties dialog on one file with a cover.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -58,3 +58,23 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
 ' "$build/bin/quenlor" "$work/options.png" "$work/options-genres.png"
 cp "$work/options.png" "$work/options-genres.png" "$root/docs/"
 echo "wrote docs/options.png and docs/options-genres.png"
+
+# One file with a front cover made by ImageMagick and embedded with quenlor-cli tag; the window
+# opens it, and Enter in the list opens the Properties dialog on its row.
+mkdir -p "$work/One"
+one="$work/One/$(basename "$(find "$work/Music" -name '*.mp3' | sort | head -1)")"
+cp "$(find "$work/Music" -name '*.mp3' | sort | head -1)" "$one"
+convert -size 300x300 radial-gradient:'#f4a259'-'#1d4e89' "$work/cover.jpg"
+"$build/bin/quenlor-cli" tag "$one" --cover "$work/cover.jpg" --comment "Remastered" >/dev/null
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  "$0" "$1" &
+  pid=$!
+  sleep 4
+  xdotool windowfocus --sync "$(xdotool search --name "^Varnholm\$" | head -1)"
+  xdotool key Home Return
+  sleep 2
+  import -window "$(xdotool search --name "^Properties\$" | head -1)" "$2"
+  kill $pid
+' "$build/bin/quenlor" "$one" "$work/properties.png"
+cp "$work/properties.png" "$root/docs/"
+echo "wrote docs/properties.png"

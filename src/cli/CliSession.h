@@ -19,10 +19,17 @@ public:
     TCliSession(const TCliSession&) = delete;
     TCliSession& operator=(const TCliSession&) = delete;
 
+    // ReadOnly: a dry run's session, which writes none of the program's own files.
+    enum class Mode { ReadWrite, ReadOnly };
+
     UiPort& Ui() { return FUi; }
-    TMainWindowState& State() {
+    CliUiPort& CliUi() { return FUi; }
+    // Started in the mode of the first call.
+    TMainWindowState& State(Mode mode = Mode::ReadWrite) {
         if (!FState) {
-            FState.emplace(FUi);
+            TMainWindowPaths paths = TMainWindowPaths::Defaults();
+            paths.ReadOnly = mode == Mode::ReadOnly;
+            FState.emplace(FUi, paths);
             FState->Startup();
         }
         return *FState;

@@ -10,6 +10,7 @@ void CliUiPort::Print(const QString& lead, const QString& text) {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = text.split(lineBreak);
     const QString indent(std::max<qsizetype>(lead.size(), 2), u' ');
+    FProgress.Clear();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         std::fputs(((i == 0 ? lead : indent) + lines[i]).toLocal8Bit().constData(), FOut);
         std::fputc('\n', FOut);

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "cli/ProgressLine.h"
 #include "support/UiPort.h"
 
 #include <cstdio>
 
 // The command-line face of UiPort: messages go to stderr, questions are answered by the
-// --yes/--no choice (No when neither was given), pickers cancel, progress stays silent.
+// --yes/--no choice (No when neither was given), pickers cancel, and progress is one updating
+// line on stderr once switched on (only ever when stderr is a terminal).
 class CliUiPort : public UiPort {
 public:
     enum class Answer { Unset, Yes, No };
 
-    explicit CliUiPort(Answer answer, std::FILE* out = stderr) : FAnswer(answer), FOut(out) {}
+    explicit CliUiPort(Answer answer, std::FILE* out = stderr)
+        : FAnswer(answer), FOut(out), FProgress(out) {}
 
     void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
@@ -19,15 +22,20 @@ public:
         return {};
     }
     TSaveFileChoice PickSaveFile(const TSaveFileRequest&) override { return {}; }
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    void StepProgress() override {}
+    void SetProgressMaximum(int maximum) override { FProgress.Start(maximum, 0); }
+    void SetProgressPosition(int position) override { FProgress.SetPosition(position); }
+    void StepProgress() override { FProgress.Step(); }
     void SetStatusText(const QString& text) override { FStatusText = text; }
-    void SetCursor(Cursor) override {}
+    // The end of a long operation puts the cursor back: its line goes.
+    void SetCursor(Cursor cursor) override {
+        if (cursor == Cursor::Normal)
+            FProgress.Clear();
+    }
     void ProcessPendingEvents() override {}
 
     const QString& StatusText() const { return FStatusText; }
     void SetAnswer(Answer answer) { FAnswer = answer; }
+    void SetProgressShown(bool shown) { FProgress.SetEnabled(shown); }
 
 private:
     void Print(const QString& lead, const QString& text);
@@ -35,4 +43,5 @@ private:
     Answer FAnswer;
     std::FILE* FOut;
     QString FStatusText;
+    TProgressLine FProgress;
 };

@@ -63,6 +63,39 @@ ExitCode TCliCommand::Execute(const QStringList& args) {
     return Run(parser);
 }
 
+QStringList TCliCommand::CompletionWords(const QStringList& typed) const {
+    QList<QCommandLineOption> options = FSyntax.Options;
+    options.append(HelpOption);
+    const auto takesValue = [&options](const QString& word) -> const QCommandLineOption* {
+        for (const QCommandLineOption& option : options)
+            for (const QString& name : option.names())
+                if (!option.valueName().isEmpty() && word == QStringLiteral("--") + name)
+                    return &option;
+        return nullptr;
+    };
+    if (!typed.isEmpty())
+        if (const QCommandLineOption* option = takesValue(typed.last()))
+            return OptionValueWords(option->names().first());
+    QStringList positional;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        const QString& word = typed[i];
+        if (optionsEnded || !word.startsWith(u'-') || word == u"-")
+            positional.append(word);
+        else if (word == u"--")
+            optionsEnded = true;
+        else if (takesValue(word))
+            ++i; // its value is no argument
+    }
+    QStringList words = ArgumentWords(positional);
+    if (!optionsEnded)
+        for (const QCommandLineOption& option : options)
+            for (const QString& name : option.names())
+                words.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) +
+                             name);
+    return words;
+}
+
 ExitCode TCliCommand::UsageError(const QString& message) {
     std::fprintf(FErr, "quenlor-cli: %s\n", message.toUtf8().constData());
     std::fputs(Usage().toUtf8().constData(), FErr);

@@ -52,10 +52,20 @@ public:
     // an option without its value prints the usage on FErr and answers ExitCode::Usage.
     ExitCode Execute(const QStringList& args);
 
+    // What a shell completion offers after typed (the words after the command's name, the one
+    // being completed left out): the values of the option typed last when it takes one, else
+    // the command's own words for its next argument and its options ("--" ends those).
+    QStringList CompletionWords(const QStringList& typed) const;
+
 protected:
     virtual ExitCode Run(const QCommandLineParser& parser) = 0;
     // Prints "quenlor-cli: MESSAGE" and the usage on FErr; answers ExitCode::Usage.
     virtual ExitCode UsageError(const QString& message);
+    // The words that may stand as the next argument after the positional ones given; none where
+    // a path or a free value goes.
+    virtual QStringList ArgumentWords(const QStringList&) const { return {}; }
+    // The values an option (by its first name) may take; none for a free value.
+    virtual QStringList OptionValueWords(const QString&) const { return {}; }
 
     TCliSession& FSession;
     std::FILE* FOut;

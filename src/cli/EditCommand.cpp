@@ -1,7 +1,6 @@
 #include "cli/EditCommand.h"
 
 #include "cli/CliSession.h"
-#include "cli/ListOutput.h"
 #include "ui/MainWindowState.h"
 
 #include <QCommandLineParser>
@@ -45,7 +44,7 @@ QStringList TEditCommand::Operations() {
 }
 
 TEditCommand::TEditCommand(TCliSession& session, std::FILE* out, std::FILE* err)
-    : TCliCommand(
+    : TWritingCommand(
           session,
           {QStringLiteral("edit"),
            {QStringLiteral("OPERATION [VALUE] PATH...")},
@@ -55,7 +54,8 @@ TEditCommand::TEditCommand(TCliSession& session, std::FILE* out, std::FILE* err)
                "over every row and prints the list as CSV. Edits never rename. OPERATION\n"
                "is one of clear-comments, clear-cover-art, clear-genre,\n"
                "clear-title-suffix, clear-track-number, lowercase-title, replace-brackets,\n"
-               "embed-cover-art, add-suffix VALUE, set-genre VALUE.\n"),
+               "embed-cover-art, add-suffix VALUE, set-genre VALUE. With --dry-run nothing\n"
+               "is written and the plan of the changes is printed instead.\n"),
            {}},
           out, err) {}
 
@@ -75,11 +75,9 @@ ExitCode TEditCommand::Run(const QCommandLineParser& parser) {
             QStringLiteral("edit %1 needs %2at least one PATH")
                 .arg(QLatin1String(operation->Name),
                      operation->TakesValue ? QStringLiteral("a VALUE and ") : QString()));
-    TMainWindowState& state = FSession.State();
-    state.HandleCommandLine(args);
-    for (int row = 0; row < state.MainList().Count(); ++row)
-        state.MainList().SetSelected(row, true);
-    operation->Run(state, value);
-    const bool printed = PrintMainList(state, FOut, FErr);
-    return printed && state.FailedFileCount() == 0 ? ExitCode::Success : ExitCode::Failure;
+    return RunOver(parser, args, [operation, &value](TMainWindowState& state) {
+        for (int row = 0; row < state.MainList().Count(); ++row)
+            state.MainList().SetSelected(row, true);
+        operation->Run(state, value);
+    });
 }

@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CliSession.h"
+#include "cli/ListOutput.h"
 #include "export/ExportFile.h"
 #include "ui/ExportCommand.h"
 #include "ui/MainWindowState.h"
@@ -19,7 +20,7 @@ TExportCliCommand::TExportCliCommand(TCliSession& session, std::FILE* out, std::
                "prints, .m3u a playlist in the form the options ask for (extended or plain,\n"
                "absolute or relative entries). An existing CSV file is kept as FILE.~csv.\n"
                "The count goes to stderr; a file that cannot be written exits with 1.\n"),
-           {}},
+           {QuietOption}},
           out, err) {}
 
 ExitCode TExportCliCommand::Run(const QCommandLineParser& parser) {
@@ -35,6 +36,7 @@ ExitCode TExportCliCommand::Run(const QCommandLineParser& parser) {
         format = TExportCommand::TFormat::M3U;
     else
         return UsageError(QStringLiteral("export writes a .csv or an .m3u FILE"));
+    ApplyQuiet(parser, FSession);
     TMainWindowState& state = FSession.State();
     state.HandleCommandLine(paths);
     // An error already reported (a shortcut that leads nowhere) ended the paths.

@@ -1,13 +1,12 @@
 #include "cli/FixCommand.h"
 
 #include "cli/CliSession.h"
-#include "cli/ListOutput.h"
 #include "ui/MainWindowState.h"
 
 #include <QCommandLineParser>
 
 TFixCommand::TFixCommand(TCliSession& session, std::FILE* out, std::FILE* err)
-    : TCliCommand(
+    : TWritingCommand(
           session,
           {QStringLiteral("fix"),
            {QStringLiteral("PATH...")},
@@ -17,7 +16,9 @@ TFixCommand::TFixCommand(TCliSession& session, std::FILE* out, std::FILE* err)
                "clean tags written, the cover embedded when the options say so, the file\n"
                "renamed to its computed name (never over an existing file). Prints the\n"
                "list as CSV. A file that cannot be fixed is skipped and named in the\n"
-               "activity log; the exit status is then 1.\n"),
+               "activity log; the exit status is then 1. With --dry-run nothing is written\n"
+               "and the plan is printed: one line per renamed file, changed tag field or\n"
+               "file the fix would have to skip.\n"),
            {}},
           out, err) {}
 
@@ -25,9 +26,5 @@ ExitCode TFixCommand::Run(const QCommandLineParser& parser) {
     const QStringList paths = parser.positionalArguments();
     if (paths.isEmpty())
         return UsageError(QStringLiteral("fix needs at least one PATH"));
-    TMainWindowState& state = FSession.State();
-    state.HandleCommandLine(paths);
-    state.FixToolButtonClick();
-    const bool printed = PrintMainList(state, FOut, FErr);
-    return printed && state.FailedFileCount() == 0 ? ExitCode::Success : ExitCode::Failure;
+    return RunOver(parser, paths, [](TMainWindowState& state) { state.FixToolButtonClick(); });
 }

@@ -53,6 +53,14 @@ QString THelpCommand::ProgramHelp(const std::vector<std::unique_ptr<TCliCommand>
     return text + QString::fromLatin1(ProgramTail);
 }
 
+QStringList THelpCommand::ArgumentWords(const QStringList& positional) const {
+    QStringList names;
+    if (positional.isEmpty())
+        for (const auto& command : MakeCommands(FSession))
+            names.append(command->Name());
+    return names;
+}
+
 ExitCode THelpCommand::Run(const QCommandLineParser& parser) {
     const QStringList args = parser.positionalArguments();
     if (args.size() > 1)

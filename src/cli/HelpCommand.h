@@ -15,5 +15,6 @@ public:
     static QString ProgramHelp(const std::vector<std::unique_ptr<TCliCommand>>& commands);
 
 protected:
+    QStringList ArgumentWords(const QStringList& positional) const override;
     ExitCode Run(const QCommandLineParser& parser) override;
 };

@@ -113,6 +113,20 @@ TOptionsCommand::TOptionsCommand(TCliSession& session, std::FILE* out, std::FILE
                    {}},
                   out, err) {}
 
+QStringList TOptionsCommand::ArgumentWords(const QStringList& positional) const {
+    if (positional.isEmpty())
+        return {"list", "get", "set", "reset"};
+    if (positional.size() > 1 || (positional[0] != u"get" && positional[0] != u"set"))
+        return {};
+    QStringList names;
+    for (const TOptionDescriptor& d : OptionDescriptors())
+        names.append(QString::fromLatin1(d.Name));
+    names << StoreNames::DefFilesPath << StoreNames::AdvancedLibraryFilesPath;
+    for (const TCheckListDescriptor& d : CheckListDescriptors())
+        names.append(d.Name);
+    return names;
+}
+
 ExitCode TOptionsCommand::UsageError(const QString& message) {
     FSession.Ui().ShowMessage(UiPort::MessageKind::Error, message);
     std::fputs((Usage() + Syntax().Description).toUtf8().constData(), FErr);

@@ -15,6 +15,8 @@ protected:
     ExitCode Run(const QCommandLineParser& parser) override;
     // An "Error: " message, then the usage and what NAME may be.
     ExitCode UsageError(const QString& message) override;
+    // The verbs, then the option names after get and set.
+    QStringList ArgumentWords(const QStringList& positional) const override;
 
 private:
     ExitCode List();

@@ -1,13 +1,16 @@
 #include "cli/CliSession.h"
 #include "cli/CliUiPort.h"
 #include "cli/CommandTable.h"
+#include "cli/Completion.h"
 #include "cli/HelpCommand.h"
+#include "cli/ManPage.h"
 #include "ui/Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -35,12 +38,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption no(QStringLiteral("no"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
+    // For the completion script and the build, left out of the help.
+    const QCommandLineOption complete(QStringLiteral("complete"));
+    const QCommandLineOption man(QStringLiteral("man"));
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    parser.addOptions({yes, no, help, version});
+    parser.addOptions({yes, no, help, version, complete, man});
 
     // The session starts the program only when a command first needs it.
     CliUiPort ui(CliUiPort::Answer::Unset);
+    // Progress only where a person watches: a script's stderr stays as it always was.
+    ui.SetProgressShown(isatty(STDERR_FILENO) == 1);
     TCliSession session(ui);
     const auto commands = MakeCommands(session);
 
@@ -48,6 +56,15 @@ int main(int argc, char* argv[]) {
         return UsageError(parser.errorText(), commands);
     if (parser.isSet(help)) {
         std::fputs(THelpCommand::ProgramHelp(commands).toUtf8().constData(), stdout);
+        return Exit(ExitCode::Success);
+    }
+    if (parser.isSet(complete)) {
+        for (const QString& word : ProgramCompletionWords(commands, parser.positionalArguments()))
+            std::printf("%s\n", word.toUtf8().constData());
+        return Exit(ExitCode::Success);
+    }
+    if (parser.isSet(man)) {
+        std::fputs(ManPage(commands).toUtf8().constData(), stdout);
         return Exit(ExitCode::Success);
     }
     if (parser.isSet(version)) {

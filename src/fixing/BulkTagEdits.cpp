@@ -3,9 +3,9 @@
 #include "catalogue/FileAnalysis.h"
 #include "fixing/CoverArt.h"
 #include "fixing/FileTimes.h"
+#include "fixing/FileWriter.h"
 #include "fixing/FixEngine.h"
 #include "fixing/MP3FileTags.h"
-#include "fixing/StaleTemporaryFiles.h"
 #include "fixing/TagEditing.h"
 #include "settings/OptionSet.h"
 #include "tags/ID3v1Tag.h"
@@ -27,25 +27,25 @@ struct TRowEdit {
 TRowResult EditRow(TFixRow& item, TFixContext& context, const TRowEdit& edit) {
     TRowResult result;
     const QString fileName = RowFilePath(item);
-    context.TemporaryFiles.CleanFolder(RowFolder(item));
+    context.Files.PrepareFolder(RowFolder(item));
     const TPreservedFileTime time(fileName, context.Options.PreserveFileDateTime);
     TFixRow row = item;
     TMP3TagData values = item.Data ? item.Data->MP3TagData : TMP3TagData();
     try {
-        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1);
+        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1, context.Files);
         edit.ChangeTags(tags);
         tags.Commit(edit.ID3v1);
         edit.ChangeRow(row, values, tags);
     } catch (const std::exception& e) {
         if (!QFileInfo(fileName).isFile())
             return result; // gone: skipped without a word
-        time.Restore(fileName);
+        context.Files.RestoreTime(time, fileName);
         result.Outcome = TRowOutcome::Failed;
         result.Error = QString::fromUtf8(e.what());
         LogFileNotWritten(context, QStringLiteral("File not changed"), fileName, result.Error);
         return result;
     }
-    time.Restore(fileName);
+    context.Files.RestoreTime(time, fileName);
     if (item.Data)
         item.Data->MP3TagData = values;
     item = row;

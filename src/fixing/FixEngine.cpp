@@ -4,9 +4,8 @@
 #include "catalogue/TextCleaning.h"
 #include "fixing/CoverArt.h"
 #include "fixing/FileTimes.h"
+#include "fixing/FileWriter.h"
 #include "fixing/MP3FileTags.h"
-#include "fixing/SafeRename.h"
-#include "fixing/StaleTemporaryFiles.h"
 #include "fixing/TagEditing.h"
 #include "refdata/BreakApart.h"
 #include "refdata/ReferenceData.h"
@@ -81,6 +80,7 @@ void LogFileNotWritten(TFixContext& context, const QString& what, const QString&
                        const QString& error) {
     context.Log.SetLogText(what + QStringLiteral(" // File=") + fileName + QStringLiteral(" // ") +
                            error);
+    context.Files.FileSkipped(fileName, error);
 }
 
 TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
@@ -89,7 +89,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
     if (!record)
         return result;
     const QString folder = RowFolder(MP3ListItem);
-    context.TemporaryFiles.CleanFolder(folder);
+    context.Files.PrepareFolder(folder);
     if (!record->MP3Mismatch && !context.Options.ForceFixStateToEnabled)
         return result;
     const QString fileName = RowFilePath(MP3ListItem);
@@ -102,7 +102,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
 
     QString picture;
     try {
-        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1);
+        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1, context.Files);
         TID3v2Tag& v2 = tags.ID3v2();
         TID3v1Tag& v1 = tags.ID3v1();
         WriteArtist(v2, v1, values.Artist, context.ReferenceData);
@@ -127,7 +127,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
         // folder; looked for only now, so that a fix costs no extra call per file.
         if (!QFileInfo(fileName).isFile())
             return result;
-        time.Restore(fileName);
+        context.Files.RestoreTime(time, fileName);
         result.Outcome = TRowOutcome::Failed;
         result.Error = QString::fromUtf8(e.what());
         LogFileNotWritten(context, QStringLiteral("File not fixed"), fileName, result.Error);
@@ -141,7 +141,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
     if (newName == fileName) {
         result.Renamed = true;
     } else if (UsableFileName(row.ComputedName)) {
-        const TMoveResult moved = MoveFileNoReplace(fileName, newName);
+        const TMoveResult moved = context.Files.Move(fileName, newName);
         result.Renamed = moved.Moved;
         if (moved.Moved) {
             current = newName;
@@ -159,7 +159,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
         record->MP3Mismatch = false;
     }
     record->MP3TagData = values;
-    time.Restore(current);
+    context.Files.RestoreTime(time, current);
     context.ReferenceData.NoteArtistAlbumGenre(values.Artist, values.AlbumTitle, values.Genre);
     MP3ListItem = row;
     return result;

@@ -7,8 +7,8 @@
 class TID3v1Tag;
 class TID3v2Tag;
 class TKelmLogFile;
+class TFileWriter;
 class TReferenceData;
-class TStaleTemporaryFiles;
 struct TOptionSet;
 
 // The cells of one row of the main list as the fix and the edits read and change them, and the
@@ -33,14 +33,14 @@ struct TFixRow {
 
 // What fixing and editing use besides the row: the tag components (one file at a time), the
 // reference data (artist exceptions, learned genres), the activity log, the options, and the
-// folders already cleared of temporary files left behind by an interrupted write.
+// writer through which every change reaches the disk (or a plan).
 struct TFixContext {
     TID3v2Tag& ID3v2Tag1;
     TID3v1Tag& ID3v1Tag1;
     TReferenceData& ReferenceData;
     TKelmLogFile& Log;
     const TOptionSet& Options;
-    TStaleTemporaryFiles& TemporaryFiles;
+    TFileWriter& Files;
 };
 
 // How one row came out of a fix or an edit.

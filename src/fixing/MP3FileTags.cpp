@@ -1,13 +1,15 @@
 #include "fixing/MP3FileTags.h"
 
+#include "fixing/FileWriter.h"
 #include "support/Error.h"
 #include "tags/ID3FileEnds.h"
 #include "tags/ID3FileIO.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 
-TMP3FileTags::TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1)
-    : FFileName(fileName), FID3v2(id3v2), FID3v1(id3v1) {
+TMP3FileTags::TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1,
+                           TFileWriter& writer)
+    : FFileName(fileName), FID3v2(id3v2), FID3v1(id3v1), FWriter(writer) {
     // Both ends in one open. A file that cannot be read is not written: its tags would be
     // taken as missing and written over.
     const TID3FileEnds ends = ReadID3FileEnds(fileName);
@@ -23,6 +25,7 @@ TMP3FileTags::TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag&
         FID3v1.Close();
         throw;
     }
+    FWriter.TagsOpened(*this);
 }
 
 TMP3FileTags::~TMP3FileTags() {
@@ -31,6 +34,10 @@ TMP3FileTags::~TMP3FileTags() {
 }
 
 void TMP3FileTags::Commit(bool writeID3v1) {
+    FWriter.CommitTags(*this, writeID3v1);
+}
+
+void TMP3FileTags::WriteToFile(bool writeID3v1) {
     FID3v2.Frames().RemoveEmptyFrames();
     // Both tags go through one open and lock of the file.
     TID3v1Tag* id3v1 = writeID3v1 && FID3v1.HasTag() ? &FID3v1 : nullptr;

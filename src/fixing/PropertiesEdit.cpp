@@ -2,9 +2,9 @@
 
 #include "fixing/CoverArt.h"
 #include "fixing/FileTimes.h"
+#include "fixing/FileWriter.h"
 #include "fixing/FixEngine.h"
 #include "fixing/MP3FileTags.h"
-#include "fixing/StaleTemporaryFiles.h"
 #include "fixing/TagEditing.h"
 #include "refdata/ReferenceData.h"
 #include "settings/OptionSet.h"
@@ -95,7 +95,6 @@ TFrontCover ReadFrontCover(const TID3v2Tag& tag) {
         cover.Present = true;
         cover.Data = frame->PictureData();
         cover.MIMEType = frame->MIMEType();
-        cover.Description = frame->Description();
     }
     return cover;
 }
@@ -104,25 +103,25 @@ TRowResult WriteProperties(TFixRow& row, TFixContext& context, const TProperties
                            const TCoverEdit& cover) {
     TRowResult result;
     const QString fileName = RowFilePath(row);
-    context.TemporaryFiles.CleanFolder(RowFolder(row));
+    context.Files.PrepareFolder(RowFolder(row));
     const TPreservedFileTime time(fileName, context.Options.PreserveFileDateTime);
     QString coverArt;
     try {
         // A file that went while the dialog was open is not made anew by the write.
         if (!QFileInfo(fileName).isFile())
             throw TError(QStringLiteral("The file does not exist."));
-        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1);
+        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1, context.Files);
         WriteValues(tags, values, cover, context.ReferenceData);
         tags.Commit();
         coverArt = CoverArtCell(tags.ID3v2(), QString());
     } catch (const std::exception& e) {
-        time.Restore(fileName);
+        context.Files.RestoreTime(time, fileName);
         result.Outcome = TRowOutcome::Failed;
         result.Error = QString::fromUtf8(e.what());
         LogFileNotWritten(context, QStringLiteral("File not changed"), fileName, result.Error);
         return result;
     }
-    time.Restore(fileName);
+    context.Files.RestoreTime(time, fileName);
     row.Artist = values.Artist;
     row.Title = values.Title;
     row.TrackNumber = values.TrackNumber;

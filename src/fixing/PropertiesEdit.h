@@ -45,7 +45,6 @@ struct TFrontCover {
     bool Present = false;
     QByteArray Data;
     QString MIMEType;
-    QString Description;
 };
 TFrontCover ReadFrontCover(const TID3v2Tag& tag);
 

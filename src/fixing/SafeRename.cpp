@@ -52,13 +52,17 @@ bool IsUnsupported(int error) {
            error == EMLINK;
 }
 
-TMoveResult Failure(int error) {
+} // namespace
+
+TMoveResult MoveFailure(int error) {
     TMoveResult result;
     result.TargetExists = error == EEXIST;
     result.Error = error == EEXIST ? QStringLiteral("A file of the new name exists already.")
                                    : QString::fromLocal8Bit(std::strerror(error));
     return result;
 }
+
+namespace {
 
 TMoveResult Success() {
     TMoveResult result;
@@ -122,7 +126,7 @@ TMoveResult TargetExists(const QByteArray& from, const QByteArray& to) {
             return Success();
         }
     }
-    return Failure(EEXIST);
+    return MoveFailure(EEXIST);
 }
 
 bool CopyContents(int from, int to) {
@@ -179,11 +183,11 @@ TMoveResult MoveByCheckedRename(const QByteArray& from, const QByteArray& to) {
     if (::lstat(to.constData(), &st) == 0)
         return TargetExists(from, to);
     if (errno != ENOENT)
-        return Failure(errno);
+        return MoveFailure(errno);
     if (::rename(from.constData(), to.constData()) == 0)
         return Success();
     const int error = errno;
-    return error == EXDEV ? MoveByCopy(from, to) : Failure(error);
+    return error == EXDEV ? MoveByCopy(from, to) : MoveFailure(error);
 }
 
 TMoveResult MoveByLink(const QByteArray& from, const QByteArray& to) {
@@ -195,13 +199,13 @@ TMoveResult MoveByLink(const QByteArray& from, const QByteArray& to) {
             return MoveByCopy(from, to);
         if (IsUnsupported(error))
             return MoveByCheckedRename(from, to);
-        return Failure(error);
+        return MoveFailure(error);
     }
     // Killed here, both names are links of the file; the next move completes it.
     if (::unlink(from.constData()) != 0) {
         const int error = errno;
         ::unlink(to.constData());
-        return Failure(error);
+        return MoveFailure(error);
     }
     return Success();
 }
@@ -216,7 +220,7 @@ TMoveResult MoveByRename(const QByteArray& from, const QByteArray& to) {
         return MoveByCopy(from, to);
     if (IsUnsupported(error))
         return MoveByLink(from, to);
-    return Failure(error);
+    return MoveFailure(error);
 }
 
 TMoveResult MoveWithin(const QByteArray& from, const QByteArray& to, TMoveMethod method) {
@@ -230,7 +234,7 @@ TMoveResult MoveWithin(const QByteArray& from, const QByteArray& to, TMoveMethod
     case TMoveMethod::Copy:
         return MoveByCopy(from, to);
     }
-    return Failure(EINVAL);
+    return MoveFailure(EINVAL);
 }
 
 // The copy is made in a temporary file beside the new name and flushed before it is moved there
@@ -240,28 +244,28 @@ TMoveResult MoveByCopy(const QByteArray& from, const QByteArray& to) {
     // A copy of a link would be a file, no longer the link the user made.
     struct stat link {};
     if (::lstat(from.constData(), &link) != 0)
-        return Failure(errno);
+        return MoveFailure(errno);
     if (!S_ISREG(link.st_mode))
-        return Failure(EOPNOTSUPP);
+        return MoveFailure(EOPNOTSUPP);
     const ID3FileIO::TFile source(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (source.Fd() < 0)
-        return Failure(errno);
+        return MoveFailure(errno);
     struct stat st {};
     if (::fstat(source.Fd(), &st) != 0)
-        return Failure(errno);
+        return MoveFailure(errno);
     if (::lstat(to.constData(), &link) == 0)
         return TargetExists(from, to);
     TLockedTemporary copy(FolderOf(to));
     if (!copy.Created())
-        return Failure(errno);
+        return MoveFailure(errno);
     if (!CopyContents(source.Fd(), copy.Fd()))
-        return Failure(errno);
+        return MoveFailure(errno);
     // A move keeps the file's permissions and times, where the file system can hold them.
     ::fchmod(copy.Fd(), st.st_mode & 07777);
     const timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(copy.Fd(), times);
     if (::fsync(copy.Fd()) != 0)
-        return Failure(errno);
+        return MoveFailure(errno);
     // Both names are in one folder now: no further copy.
     TMoveResult placed = MoveWithin(copy.Name(), to, TMoveMethod::Rename);
     if (!placed.Moved)
@@ -270,7 +274,7 @@ TMoveResult MoveByCopy(const QByteArray& from, const QByteArray& to) {
     if (::unlink(from.constData()) != 0) {
         const int error = errno;
         ::unlink(to.constData());
-        return Failure(error);
+        return MoveFailure(error);
     }
     return Success();
 }

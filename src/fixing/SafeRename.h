@@ -23,6 +23,9 @@ struct TMoveResult {
     QString Error;             // why the move failed; empty when it succeeded
 };
 
+// The failed move for an errno value, with the reason a move gives for it.
+TMoveResult MoveFailure(int error);
+
 // Moves from to to. On failure both names are as they were. A name that differs only in letter
 // case on a file system that ignores case is the same file: it is simply renamed. Two links of
 // one file under both names are what a killed link-and-unlink move leaves: the old name goes.

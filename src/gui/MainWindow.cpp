@@ -4,6 +4,7 @@
 #include "gui/GuiUiPort.h"
 #include "gui/MainListModel.h"
 #include "gui/OptionsDialog.h"
+#include "gui/PropertiesDialog.h"
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
@@ -126,6 +127,7 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
 
     FState->Startup();
     FOptionsDialog = new OptionsDialog(FState->OptionsDialog(), this);
+    FPropertiesDialog = new PropertiesDialog(FState->PropertiesDialog(), this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -274,6 +276,10 @@ void MainWindow::CreateList() {
     connect(FListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::SyncSelectionToList);
     connect(FModel, &MainListModel::RowsReplaced, this, &MainWindow::SyncSelectionFromList);
+    connect(FListView, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            ShowProperties();
+    });
     connect(FListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PrepareContextMenu();
         FContextMenu->exec(FListView->viewport()->mapToGlobal(pos));
@@ -296,12 +302,13 @@ void MainWindow::PrepareContextMenu() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    // Properties is the default item; its dialog is not part of this version yet.
-    QAction* properties = FContextMenu->addAction(QStringLiteral("Properties"));
+    // Properties is the default item, shown in bold as a double click would run it.
+    QAction* properties =
+        add(FContextMenu, "Properties", menu.Properties, [this] { ShowProperties(); });
     QFont bold = properties->font();
     bold.setBold(true);
     properties->setFont(bold);
-    properties->setEnabled(false);
+    FContextMenu->setDefaultAction(properties);
     FContextMenu->addSeparator();
     add(FContextMenu, "Fix", menu.Fix, [state] { state->Fix1Click(); });
     add(FContextMenu, "Refresh", menu.Refresh, [state] { state->Refresh1Click(); });
@@ -463,8 +470,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             FState->ListView().FindNext();
             return true;
         }
+        if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
+            ShowProperties();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ShowProperties() {
+    FPropertiesDialog->Execute();
 }
 
 void MainWindow::HandleCommandLine(const QStringList& arguments) {

@@ -12,6 +12,7 @@ class FindDialog;
 class GuiUiPort;
 class MainListModel;
 class OptionsDialog;
+class PropertiesDialog;
 class TExportCommand;
 class QAction;
 class QLabel;
@@ -44,6 +45,7 @@ public:
     }
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
     OptionsDialog* Options() const { return FOptionsDialog; }
+    PropertiesDialog* Properties() const { return FPropertiesDialog; }
     // The history menus as they open on a right click of the Browse and Open buttons.
     QMenu* BuildBrowseHistoryMenu();
     QMenu* BuildOpenHistoryMenu();
@@ -76,6 +78,7 @@ private:
     void ShowReleaseNotes();
     void ShowAbout();
     void Explore();
+    void ShowProperties();
 
     std::array<QAction*, static_cast<int>(TCommand::Count)> FActions{};
     QTableView* FListView = nullptr;
@@ -84,6 +87,7 @@ private:
     QMenu* FContextMenu = nullptr;
     FindDialog* FFindDialog = nullptr;
     OptionsDialog* FOptionsDialog = nullptr;
+    PropertiesDialog* FPropertiesDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
     std::unique_ptr<TExportCommand> FExport;

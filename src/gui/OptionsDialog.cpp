@@ -189,7 +189,7 @@ QWidget* OptionsDialog::CheckListPage(TCheckList TOptionSet::*list, TOptionsPage
             item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
         }
     });
-    layout->addWidget(view);
+    layout->addWidget(view, 1); // the list takes the page's height, not the buttons' stretch
 
     std::vector<QWidget*> buttons;
     if (page == TOptionsPage::Genres)

@@ -15,8 +15,13 @@
 namespace {
 
 // The user's own file wins when it exists; the two are never merged.
-QString ChooseDataFile(const QString& folder, const QString& myName, const QString& name) {
-    return QFileInfo::exists(folder + myName) ? folder + myName : folder + name;
+QString ChooseDataFile(const QString& folder, const QString& myName, const QString& name,
+                       const QString& fallbackFolder) {
+    if (QFileInfo::exists(folder + myName))
+        return folder + myName;
+    if (!fallbackFolder.isEmpty() && !QFileInfo::exists(folder + name))
+        return DataFolders::WithTrailingSlash(fallbackFolder) + name;
+    return folder + name;
 }
 
 bool LoadTable(TKelmFlatFile& table, const QString& fileName, UiPort& ui) {
@@ -55,14 +60,15 @@ QString OneLine(QString value) {
 } // namespace
 
 void TReferenceData::Load(const QString& defFilesPath, const QString& advancedLibraryFilesPath,
-                          UiPort& ui) {
+                          UiPort& ui, const QString& fallbackFolder) {
     FDataFolder = DataFolders::DataFolderFromSetting(defFilesPath);
     LoadTable(FMP3ArtistExceptionsKelmFlatFile,
               ChooseDataFile(FDataFolder, DataFileNames::MyMP3ArtistExceptions,
-                             DataFileNames::MP3ArtistExceptions),
+                             DataFileNames::MP3ArtistExceptions, fallbackFolder),
               ui);
     LoadTable(FMP3GenresKelmFlatFile,
-              ChooseDataFile(FDataFolder, DataFileNames::MyMP3Genres, DataFileNames::MP3Genres),
+              ChooseDataFile(FDataFolder, DataFileNames::MyMP3Genres, DataFileNames::MP3Genres,
+                             fallbackFolder),
               ui);
 
     FLearnedDataFolder =

@@ -21,7 +21,10 @@ public:
     // read when the learned-data folder exists. A file that exists but cannot be read is
     // reported through ui and leaves its list empty; when the artist/album file is the one,
     // learning is off for the run so that the file is not overwritten with a partial list.
-    void Load(const QString& defFilesPath, const QString& advancedLibraryFilesPath, UiPort& ui);
+    // A supplied file the data folder lacks is read from fallbackFolder when one is given (a
+    // run that may not seed the data folder reads what seeding would have copied).
+    void Load(const QString& defFilesPath, const QString& advancedLibraryFilesPath, UiPort& ui,
+              const QString& fallbackFolder = {});
 
     // Both end in "/".
     const QString& DataFolder() const { return FDataFolder; }

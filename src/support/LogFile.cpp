@@ -40,9 +40,9 @@ int Flock(int fd, int operation) {
 
 } // namespace
 
-TKelmLogFile::TKelmLogFile(const QString& fileName)
-    : FDateTimeFormat(QLocale().dateFormat(QLocale::ShortFormat) + u' ' +
-                      QLocale().timeFormat(QLocale::LongFormat)) {
+TKelmLogFile::TKelmLogFile(const QString& fileName, bool enabled)
+    : FEnabled(enabled), FDateTimeFormat(QLocale().dateFormat(QLocale::ShortFormat) + u' ' +
+                                         QLocale().timeFormat(QLocale::LongFormat)) {
     SetFileName(fileName);
 }
 

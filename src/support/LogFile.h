@@ -14,8 +14,9 @@
 class TKelmLogFile {
 public:
     // Sets the file name at once, so that the previous run's log is deleted. An empty name
-    // stands for DefaultFileName().
-    explicit TKelmLogFile(const QString& fileName = {});
+    // stands for DefaultFileName(). A log made disabled (a dry run's) neither touches the
+    // previous run's log nor writes a line.
+    explicit TKelmLogFile(const QString& fileName = {}, bool enabled = true);
     ~TKelmLogFile();
     TKelmLogFile(const TKelmLogFile&) = delete;
     TKelmLogFile& operator=(const TKelmLogFile&) = delete;

@@ -66,6 +66,8 @@ public:
     explicit TID3TimestampFrame(TID3FrameID id);
     const QDateTime& DateTime() const { return FDateTime; }
     void SetDateTime(const QDateTime& dateTime);
+    // The text as the file held it (a year alone stays one); empty for a frame made here.
+    const QString& ReadText() const { return FReadText; }
 
     bool IsEmpty() const override { return false; }
     void ParseContent(QByteArrayView content, TID3Version version) override;
@@ -77,6 +79,7 @@ private:
     // Text read that gave no date: written back as it was until a date is set, so that a
     // frame the program did not touch never turns into 1899-12-30.
     std::optional<QString> FUnreadableText;
+    QString FReadText;
 };
 
 // Language, description and text: COMM.

@@ -209,6 +209,7 @@ void TID3TimestampFrame::ParseContent(QByteArrayView content, TID3Version) {
     qsizetype pos = 0;
     ReadEncoding(content, pos);
     const QString text = ID3Text::Read(content, pos, FEncoding);
+    FReadText = text;
     FDateTime = ParseID3Timestamp(text);
     FUnreadableText.reset();
     if (FDateTime == ID3ZeroDate())

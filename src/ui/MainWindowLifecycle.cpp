@@ -30,9 +30,11 @@ void TMainWindowState::Startup() {
         FStore.GetValueDefault(StoreNames::DefFilesPath, QString()).toString();
     const QString learnedPath =
         FStore.GetValueDefault(StoreNames::AdvancedLibraryFilesPath, QString()).toString();
-    DataFolders::SeedDataFolder(DataFolders::DataFolderFromSetting(defFilesPath),
-                                FPaths.InstalledDataFolder);
-    FReferenceData.Load(defFilesPath, learnedPath, FUi);
+    if (!FPaths.ReadOnly)
+        DataFolders::SeedDataFolder(DataFolders::DataFolderFromSetting(defFilesPath),
+                                    FPaths.InstalledDataFolder);
+    FReferenceData.Load(defFilesPath, learnedPath, FUi,
+                        FPaths.ReadOnly ? FPaths.InstalledDataFolder : QString());
 
     // The update list of the data folder, else the one installed with the program.
     QString updateList = FReferenceData.DataFolder() + DataFileNames::UpdateList;
@@ -75,7 +77,7 @@ void TMainWindowState::Shutdown() {
     if (FShutDown)
         return;
     FShutDown = true;
-    {
+    if (!FPaths.ReadOnly) {
         TKelmRegistryEnhanced::TBatch batch(FStore);
         if (FOptions.RememberColumnsSize && MainListColumnWidths)
             FStore.SetListViewInfo(StoreNames::MainWindowListViewInfo, MainListColumnWidths());
@@ -88,9 +90,9 @@ void TMainWindowState::Shutdown() {
         FStore.SetMenu(StoreNames::BrowseHistory, FBrowseHistory);
         FStore.SetMenu(StoreNames::OpenHistory, FOpenHistory);
         batch.Commit();
+        if (FReferenceData.LearnedDataFolderPresent())
+            FReferenceData.SaveLearnedData(FLog, FUi);
     }
-    if (FReferenceData.LearnedDataFolderPresent())
-        FReferenceData.SaveLearnedData(FLog, FUi);
     ClearMainList();
     ClearMP3FileDataList(FCatalogue);
 }

@@ -17,9 +17,12 @@ constexpr TCommand AlwaysAvailable[] = {TCommand::Browse,          TCommand::Ope
 } // namespace
 
 TMainWindowState::TMainWindowState(UiPort& ui, const TMainWindowPaths& paths)
-    : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui), FLog(paths.LogFileName),
+    : FUi(ui), FPaths(paths), FStore(paths.StoreFileName, &ui),
+      FLog(paths.LogFileName, !paths.ReadOnly),
       FOptionsDialog(std::make_unique<TOptionsDialogState>(*this)),
       FPropertiesDialog(std::make_unique<TPropertiesDialogState>(*this)) {
+    if (paths.ReadOnly)
+        FReadOnlyStore.emplace(FStore, TKelmRegistryEnhanced::TBatch::Mode::ReadOnly);
     for (TCommand c : AlwaysAvailable)
         FEnabled[std::size_t(c)] = true;
     FListView.OnFindHit = [this](int row) {

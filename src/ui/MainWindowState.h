@@ -21,7 +21,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class TFileWriter;
 class TOptionsDialogState;
 class TPropertiesDialogState;
 
@@ -32,6 +34,10 @@ struct TMainWindowPaths {
     QString LogFileName;
     QString InstalledDataFolder;
     QString ApplicationFolder; // where the running program lies, stored for outside tools
+    // A dry run's session: the previous run's log is kept and nothing is logged, the data folder
+    // is not seeded (its missing files are read from the installed data folder instead), the
+    // settings are only read and nothing is saved at shut-down.
+    bool ReadOnly = false;
     static TMainWindowPaths Defaults();
 };
 
@@ -156,6 +162,10 @@ public:
     void TrackNumber1Click(); // Clear, Track Number
     // The files that the last fix or edit could not write.
     int FailedFileCount() const { return FFailedFileCount; }
+    // While a plan is set, the fix and the edits go through it instead of the disk: it records
+    // what they would change and nothing is written (not owned; nullptr for real runs).
+    void SetPlan(TFileWriter* plan) { FPlan = plan; }
+    TFileWriter* Plan() const { return FPlan; }
 
 signals:
     void CommandStatesChanged();
@@ -179,6 +189,8 @@ private:
     UiPort& FUi;
     TMainWindowPaths FPaths;
     TKelmRegistryEnhanced FStore;
+    // Held for the whole of a read-only session, so that no write reaches the settings file.
+    std::optional<TKelmRegistryEnhanced::TBatch> FReadOnlyStore;
     TKelmLogFile FLog;
     TReferenceData FReferenceData;
     TKelmFlatFile FUpdateDataFilesKelmFlatFile;
@@ -205,6 +217,7 @@ private:
     bool FOperationRunning = false;
     bool FStatisticsValid = false;
     int FFailedFileCount = 0;
+    TFileWriter* FPlan = nullptr;
     std::array<bool, std::size_t(TCommand::Count)> FEnabled{};
     QString FStatusText;
     QString FListToolTip;

@@ -3,8 +3,9 @@
 #include "ui/MainWindowState.h"
 
 TRowEditRun::TRowEditRun(TMainWindowState& state)
-    : FState(state), FContext{state.ID3v2Tag1(), state.ID3v1Tag1(), state.ReferenceData(),
-                              state.Log(),       state.Options(),   FTemporaryFiles} {}
+    : FState(state), FContext{state.ID3v2Tag1(),     state.ID3v1Tag1(),
+                              state.ReferenceData(), state.Log(),
+                              state.Options(),       state.Plan() ? *state.Plan() : FDiskWriter} {}
 
 TFixRow TRowEditRun::Row(int index) const {
     const TMainListRow& r = FState.MainList().Row(index);
@@ -54,7 +55,7 @@ void TRowEditRun::Count(const TRowResult& result) {
 }
 
 void TRowEditRun::ReportFailures(const QString& failedWhat) const {
-    if (FFailed == 0)
+    if (FFailed == 0 || !FContext.Files.WritesFiles())
         return;
     FState.Ui().ShowMessage(UiPort::MessageKind::Warning,
                             QStringLiteral("%1 file(s) could not be %2.\rThe activity log names "

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "fixing/FileWriter.h"
 #include "fixing/FixRow.h"
-#include "fixing/StaleTemporaryFiles.h"
 
 class TMainList;
 class TMainWindowState;
@@ -22,12 +22,12 @@ public:
     int FailedCount() const { return FFailed; }
 
     // One warning for every file that could not be written, pointing to the activity log.
-    // failedWhat: "fixed" or "changed".
+    // failedWhat: "fixed" or "changed". A plan lists its skipped files itself: no warning.
     void ReportFailures(const QString& failedWhat) const;
 
 private:
     TMainWindowState& FState;
-    TStaleTemporaryFiles FTemporaryFiles;
+    TDiskWriter FDiskWriter;
     TFixContext FContext;
     int FFailed = 0;
 };

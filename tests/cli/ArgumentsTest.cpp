@@ -21,7 +21,7 @@ void PrintTo(const ArgumentCase& c, std::ostream* os) {
     *os << c.Name;
 }
 
-const char ListUsage[] = "Usage: quenlor-cli [--yes | --no] list PATH...\n";
+const char ListUsage[] = "Usage: quenlor-cli [--yes | --no] list [OPTIONS] PATH...\n";
 const char FixUsage[] = "Usage: quenlor-cli [--yes | --no] fix";
 const char EditUsage[] = "Usage: quenlor-cli [--yes | --no] edit";
 const char OptionsUsage[] = "Usage: quenlor-cli [--yes | --no] options list\n";
@@ -88,6 +88,15 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"EditVersion", {"edit", "--version", "clear-genre", "LIB"}, 2, "", EditUsage},
         ArgumentCase{"OptionsYes", {"options", "--yes", "reset"}, 2, "", OptionsUsage},
         ArgumentCase{"UnknownCommandOption", {"list", "LIB", "--help=1"}, 2, "", ListUsage},
+        ArgumentCase{"ListDryRun", {"list", "--dry-run", "LIB"}, 2, "", ListUsage},
+        ArgumentCase{"FormatWithoutDryRun", {"fix", "--format", "json", "LIB"}, 2, "", FixUsage},
+        ArgumentCase{"UnknownFormat",
+                     {"edit", "--dry-run", "--format", "xml", "clear-genre", "LIB"},
+                     2,
+                     "",
+                     EditUsage},
+        ArgumentCase{
+            "FormatWithoutValue", {"fix", "LIB", "--dry-run", "--format"}, 2, "", FixUsage},
         // Missing arguments.
         ArgumentCase{"ListNoPath", {"list"}, 2, "", ListUsage},
         ArgumentCase{"FixNoPath", {"fix"}, 2, "", FixUsage},

@@ -96,4 +96,69 @@ TEST_F(PropertiesCommand, ShowRefusesWhatIsNotOneFile) {
     EXPECT_EQ(cli.Run({"show", music.Path()}).ExitCode, 1);
 }
 
+TEST_F(PropertiesCommand, TagReplacesTheGivenFieldsAndKeepsTheCover) {
+    const QByteArray png = Png({8, 8});
+    const QString path = music.Write("a.mp3", Sample().Picture(3, "image/png", png).Bytes());
+    const QByteArray audio = AudioBytesOf(path);
+    const CliRunner::Result r =
+        cli.Run({"tag", path, "--title", "New Title", "--track", "12", "--year", "2003"});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    ASSERT_EQ(r.OutLines().size(), 2);
+    EXPECT_TRUE(r.OutLines()[1].startsWith(R"("a.mp3",")"));
+    EXPECT_TRUE(r.OutLines()[1].contains(
+        R"x("Artist","New Title","12","Album","2003","Rock","note","Yes (image/png)")x"))
+        << r.Out.toStdString();
+    EXPECT_EQ(cli.Run({"show", path}).OutLines(),
+              QStringList({"Artist: Artist", "Title: New Title", "Track Number: 12",
+                           "Album Title: Album", "Year: 2003", "Genre: Rock", "Comments: note",
+                           QStringLiteral("Cover Art: image/png 8x8, %1 bytes").arg(png.size())}));
+    EXPECT_TRUE(music.Read("a.mp3").contains(png));
+    EXPECT_EQ(AudioBytesOf(path), audio);
+}
+
+TEST_F(PropertiesCommand, TagAssignsAndRemovesTheCover) {
+    const QString path = music.Write("a.mp3", Sample().Picture(3, "image/jpeg", "OLD").Bytes());
+    const QByteArray png = Png({16, 4});
+    const QString picture = music.Write("new.jpg", png); // a PNG whatever its name says
+    CliRunner::Result r = cli.Run({"tag", path, "--cover", picture});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    EXPECT_EQ(cli.Run({"show", path}).OutLines().value(7),
+              QStringLiteral("Cover Art: image/png 16x4, %1 bytes").arg(png.size()));
+    EXPECT_TRUE(music.Read("a.mp3").contains(png));
+    EXPECT_FALSE(music.Read("a.mp3").contains("OLD"));
+
+    r = cli.Run({"tag", path, "--no-cover"});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.OutLines().value(1).trimmed().endsWith(R"(,"No")")) << r.Out.toStdString();
+    EXPECT_EQ(cli.Run({"show", path}).OutLines().value(7), "Cover Art: none");
+}
+
+TEST_F(PropertiesCommand, TagRefusesWhatTheDialogRefusesAndWritesNothing) {
+    const QString path = music.Write("a.mp3", Sample().Bytes());
+    const QString notAPicture = music.Write("bad.png", "not a picture");
+    const QByteArray before = music.Read("a.mp3");
+    struct {
+        QStringList args;
+        int exit;
+        QString message;
+    } cases[] = {
+        {{"--artist", ""}, 1, "Error: The artist value must be non-empty."},
+        {{"--track", "x"}, 1, "Error: The track number value must be a number."},
+        {{"--year", "12345"},
+         1,
+         "Error: The year value must be empty or a number of at most four digits."},
+        {{"--cover", notAPicture}, 1, "Error: \"" + notAPicture + "\" holds no picture"},
+        {{"--cover", notAPicture, "--no-cover"}, 2, "exclude each other"},
+        {{"--rating", "5"}, 2, "Unknown option"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRunner::Result r = cli.Run(QStringList{"tag", path} + c.args);
+        EXPECT_EQ(r.ExitCode, c.exit);
+        EXPECT_TRUE(r.Err.contains(c.message)) << r.Err.toStdString();
+        EXPECT_TRUE(r.Out.isEmpty());
+        EXPECT_EQ(music.Read("a.mp3"), before);
+    }
+}
+
 } // namespace

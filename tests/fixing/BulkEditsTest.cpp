@@ -3,7 +3,7 @@
 
 #include "fixing/BulkTagEdits.h"
 #include "fixing/FileTimes.h"
-#include "fixing/StaleTemporaryFiles.h"
+#include "fixing/FileWriter.h"
 
 #include <QFile>
 #include <fcntl.h>
@@ -207,9 +207,9 @@ TEST_F(BulkEditTest, TitleSuffixesAreCutInTheirListOrder) {
         state->Options().Suffixes.append({"(Remix) (Live)x", false}); // unchecked: ignored
         TFixRow row;
         row.Title = c.title;
-        TStaleTemporaryFiles temporaries;
+        TDiskWriter writer;
         TFixContext context{state->ID3v2Tag1(), state->ID3v1Tag1(), state->ReferenceData(),
-                            state->Log(),       state->Options(),   temporaries};
+                            state->Log(),       state->Options(),   writer};
         EXPECT_EQ(TitleWithoutSuffixes(row.Title, context), c.expected) << c.title;
     }
 }

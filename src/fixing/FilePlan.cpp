@@ -1,0 +1,125 @@
+#include "fixing/FilePlan.h"
+
+#include "fixing/MP3FileTags.h"
+#include "tags/ID3FileIO.h"
+#include "tags/ID3v1Tag.h"
+#include "tags/ID3v2Tag.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int WriteAccess(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0 ? 0 : errno;
+}
+
+// The same file under both names (a name that differs in letter case on a file system that
+// ignores case, or two links of one file).
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+bool NameExists(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// The size of the tag area the file has now: header, tag and padding.
+qint64 PresentAreaSize(const TID3v2Tag& v2) {
+    return v2.HasTag() && v2.Header() ? ID3v2HeaderSize + qint64(v2.Header()->Size) : 0;
+}
+
+} // namespace
+
+void TFilePlan::TagsOpened(TMP3FileTags& tags) {
+    const TID3v2Tag& v2 = tags.ID3v2();
+    FBefore =
+        TagFields(v2, v2.WriteVersion(), tags.ID3v1().HasTag() ? &tags.ID3v1() : nullptr, true);
+}
+
+void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
+    // The steps of TMP3FileTags::WriteToFile and TID3v2Tag::Commit up to the write itself.
+    const QString& fileName = tags.FileName();
+    TID3v2Tag& v2 = tags.ID3v2();
+    TID3v1Tag& v1 = tags.ID3v1();
+    v2.Frames().RemoveEmptyFrames();
+    TID3Version present;
+    const bool writesID3v2 = v2.FrameCount() > 0 || TID3v2Tag::ProbeID3v2Header(fileName, present);
+    const bool writesID3v1 = writeID3v1 && v1.HasTag();
+    if (!writesID3v2 && !writesID3v1)
+        return;
+    const TID3Version version = v2.WriteVersion();
+    if (writesID3v2) {
+        PrepareID3v2FramesForWriting(v2.Frames());
+        TID3v2WriteLayout layout;
+        layout.Version = version;
+        const TID3v2TagImage image(v2.Frames(), layout);
+        const qint64 area = PresentAreaSize(v2);
+        image.Area(ID3v2Padding(image.Size(), area)); // throws when the tag is too big
+        // A tag that outgrows its area is written by rebuilding the file in its folder.
+        if (image.Size() > area)
+            if (const int error = WriteAccess(QFileInfo(fileName).absolutePath()))
+                ID3FileIO::Fail(ID3FileIO::Operation::Create, fileName, error);
+    }
+    if (const int error = WriteAccess(fileName))
+        ID3FileIO::Fail(ID3FileIO::Operation::Open, fileName, error);
+
+    TTagFields after = TagFields(v2, version, nullptr);
+    if (writesID3v1) {
+        TID3v1Tag written;
+        written.OpenFromLastBytes(v1.TagBytes());
+        AppendID3v1Fields(after, written);
+    } else {
+        for (const TTagField& field : std::as_const(FBefore))
+            if (field.Name.startsWith(QStringLiteral("ID3v1 ")))
+                after.append(field);
+    }
+    for (const TFieldChange& change : ChangedFields(FBefore, after))
+        FChanges.append({fileName, TPlannedChange::Kind::Tag, change.Name, change.Old, change.New});
+}
+
+int TFilePlan::MoveError(const QString& from, const QString& to) const {
+    if (FMovedTo.contains(to))
+        return EEXIST;
+    if (!FMovedAway.contains(to) && NameExists(to) && !SameFile(from, to))
+        return EEXIST;
+    return WriteAccess(QFileInfo(to).absolutePath());
+}
+
+TMoveResult TFilePlan::Move(const QString& from, const QString& to) {
+    if (const int error = MoveError(from, to)) {
+        const TMoveResult failed = MoveFailure(error);
+        FChanges.append({from, TPlannedChange::Kind::Skip, QString(), QFileInfo(from).fileName(),
+                         QStringLiteral("not renamed to \"%1\": %2")
+                             .arg(QFileInfo(to).fileName(), failed.Error)});
+        return failed;
+    }
+    FMovedAway.insert(from);
+    FMovedTo.remove(from);
+    FMovedTo.insert(to);
+    FMovedAway.remove(to);
+    FChanges.append({from, TPlannedChange::Kind::Rename, QString(), QFileInfo(from).fileName(),
+                     QFileInfo(to).fileName()});
+    TMoveResult moved;
+    moved.Moved = true;
+    return moved;
+}
+
+void TFilePlan::FileSkipped(const QString& fileName, const QString& reason) {
+    FChanges.append({fileName, TPlannedChange::Kind::Skip, QString(), QString(), reason});
+}
+
+bool TFilePlan::HasChanges() const {
+    for (const TPlannedChange& change : FChanges)
+        if (change.Change != TPlannedChange::Kind::Skip)
+            return true;
+    return false;
+}

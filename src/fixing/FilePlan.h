@@ -1,0 +1,46 @@
+#pragma once
+
+#include "fixing/FileWriter.h"
+#include "fixing/TagChanges.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+
+// One line of a plan.
+struct TPlannedChange {
+    enum class Kind { Rename, Tag, Skip };
+    QString File; // the file's present path
+    Kind Change = Kind::Tag;
+    QString Field; // the frame or ID3v1 field of a tag change; empty otherwise
+    QString Old;   // a rename: the present name; a tag change: the present value
+    QString New;   // a rename: the new name; a tag change: the new value; a skip: why
+};
+
+// The writer of a dry run: every check a write or a move makes first (the tag fits, the file and
+// its folder are writable, no file has the new name) is made against the disk as it would be at
+// that moment of the run, and what the run would change is recorded; nothing is written.
+class TFilePlan final : public TFileWriter {
+public:
+    bool WritesFiles() const override { return false; }
+    void PrepareFolder(const QString&) override {}
+    void TagsOpened(TMP3FileTags& tags) override;
+    void CommitTags(TMP3FileTags& tags, bool writeID3v1) override;
+    TMoveResult Move(const QString& from, const QString& to) override;
+    void RestoreTime(const TPreservedFileTime&, const QString&) override {}
+    void FileSkipped(const QString& fileName, const QString& reason) override;
+
+    const QList<TPlannedChange>& Changes() const { return FChanges; }
+    // Whether a line is a rename or a tag change (a plan of skips changes nothing).
+    bool HasChanges() const;
+
+private:
+    // The errno value the move would fail with (EEXIST when the new name is taken, the earlier
+    // moves of the run counted), or 0.
+    int MoveError(const QString& from, const QString& to) const;
+
+    QList<TPlannedChange> FChanges;
+    TTagFields FBefore;
+    QSet<QString> FMovedAway; // names the run would have freed
+    QSet<QString> FMovedTo;   // names the run would have taken
+};

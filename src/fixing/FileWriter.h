@@ -1,0 +1,47 @@
+#pragma once
+
+#include "fixing/SafeRename.h"
+#include "fixing/StaleTemporaryFiles.h"
+
+#include <QString>
+
+class TMP3FileTags;
+class TPreservedFileTime;
+
+// Every step by which the fix and the edits change a file on disk goes through one writer:
+// TDiskWriter makes it, a plan (TFilePlan) records what it would change and leaves the disk as
+// it is. The fix and the edits run the same code either way, so a plan is what the run does.
+class TFileWriter {
+public:
+    virtual ~TFileWriter() = default;
+
+    // Whether the steps reach the disk (false for a plan).
+    virtual bool WritesFiles() const = 0;
+    // Before the first change in a folder: the temporary files an interrupted write left go.
+    virtual void PrepareFolder(const QString& folder) = 0;
+    // A file's tags have just been read, before anything changed them.
+    virtual void TagsOpened(TMP3FileTags& tags) = 0;
+    // Writes the changed tags (see TMP3FileTags::Commit); throws when they cannot be written.
+    virtual void CommitTags(TMP3FileTags& tags, bool writeID3v1) = 0;
+    // Moves the file to a new name without replacing any file (see MoveFileNoReplace).
+    virtual TMoveResult Move(const QString& from, const QString& to) = 0;
+    // Puts a file's remembered last-write time back after its change.
+    virtual void RestoreTime(const TPreservedFileTime& time, const QString& fileName) = 0;
+    // The file could not be changed and was skipped, for the reason given.
+    virtual void FileSkipped(const QString& fileName, const QString& reason) = 0;
+};
+
+// The writer of a real run.
+class TDiskWriter final : public TFileWriter {
+public:
+    bool WritesFiles() const override { return true; }
+    void PrepareFolder(const QString& folder) override { FTemporaryFiles.CleanFolder(folder); }
+    void TagsOpened(TMP3FileTags&) override {}
+    void CommitTags(TMP3FileTags& tags, bool writeID3v1) override;
+    TMoveResult Move(const QString& from, const QString& to) override;
+    void RestoreTime(const TPreservedFileTime& time, const QString& fileName) override;
+    void FileSkipped(const QString&, const QString&) override {}
+
+private:
+    TStaleTemporaryFiles FTemporaryFiles;
+};
