@@ -1,7 +1,5 @@
 #include "cli/TagCommand.h"
 
-#include "cli/CliSession.h"
-#include "cli/ListOutput.h"
 #include "cli/PropertiesOfFile.h"
 #include "ui/PropertiesDialogState.h"
 
@@ -54,7 +52,7 @@ QList<QCommandLineOption> Options() {
 } // namespace
 
 TTagCommand::TTagCommand(TCliSession& session, std::FILE* out, std::FILE* err)
-    : TCliCommand(
+    : TWritingCommand(
           session,
           {QStringLiteral("tag"),
            {QStringLiteral("FILE")},
@@ -64,7 +62,8 @@ TTagCommand::TTagCommand(TCliSession& session, std::FILE* out, std::FILE* err)
                "ones given, and confirms them as OK does: the artist must not be empty,\n"
                "the track number must be a number, the year at most four digits. A cover\n"
                "neither given nor removed stays byte for byte. Prints the row as list\n"
-               "does; the file is never renamed.\n"),
+               "does; the file is never renamed. With --dry-run nothing is written and the\n"
+               "plan of the changes is printed instead.\n"),
            Options()},
           out, err) {}
 
@@ -74,21 +73,25 @@ ExitCode TTagCommand::Run(const QCommandLineParser& parser) {
         return UsageError(QStringLiteral("tag needs exactly one FILE"));
     if (parser.isSet(CoverOption) && parser.isSet(NoCoverOption))
         return UsageError(QStringLiteral("--cover and --no-cover exclude each other"));
-    TMainWindowState& state = FSession.State();
-    TPropertiesDialogState* dialog = OpenPropertiesOf(state, paths.first(), FErr);
-    if (!dialog)
-        return ExitCode::Failure;
-    for (const TFieldOption& field : FieldOptions())
-        if (parser.isSet(field.Option))
-            dialog->Values().*field.Field = parser.value(field.Option);
-    if (parser.isSet(NoCoverOption))
-        dialog->ClearButtonClick();
-    else if (parser.isSet(CoverOption) && !dialog->AssignPicture(parser.value(CoverOption)))
-        return ExitCode::Failure;
-    const TPropertiesDialogState::TConfirmed confirmed = dialog->Confirm();
-    if (confirmed == TPropertiesDialogState::TConfirmed::StayOpen)
-        return ExitCode::Failure;
-    const bool printed = PrintMainList(state, FOut, FErr);
-    return printed && confirmed == TPropertiesDialogState::TConfirmed::Written ? ExitCode::Success
-                                                                               : ExitCode::Failure;
+    return RunWork(parser, [this, &parser, &paths](TMainWindowState& state) {
+        TPropertiesDialogState* dialog = OpenPropertiesOf(state, paths.first(), FErr);
+        if (!dialog)
+            return TWork::Stopped;
+        for (const TFieldOption& field : FieldOptions())
+            if (parser.isSet(field.Option))
+                dialog->Values().*field.Field = parser.value(field.Option);
+        if (parser.isSet(NoCoverOption))
+            dialog->ClearButtonClick();
+        else if (parser.isSet(CoverOption) && !dialog->AssignPicture(parser.value(CoverOption)))
+            return TWork::Stopped;
+        switch (dialog->Confirm()) {
+        case TPropertiesDialogState::TConfirmed::StayOpen:
+            return TWork::Stopped;
+        case TPropertiesDialogState::TConfirmed::Failed:
+            return TWork::Failed;
+        case TPropertiesDialogState::TConfirmed::Written:
+            break;
+        }
+        return TWork::Done;
+    });
 }
