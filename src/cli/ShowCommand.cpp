@@ -2,6 +2,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/PropertiesOfFile.h"
+#include "ui/MainWindowState.h"
 #include "ui/PropertiesDialogState.h"
 
 #include <QCommandLineParser>
@@ -82,7 +83,9 @@ ExitCode TShowCommand::Run(const QCommandLineParser& parser) {
         parser.isSet(FormatOption) ? parser.value(FormatOption) : QStringLiteral("text");
     if (format != u"text" && format != u"json")
         return UsageError(QStringLiteral("--format is text or json, not %1").arg(format));
-    const TPropertiesDialogState* dialog = OpenPropertiesOf(FSession.State(), paths.first(), FErr);
+    TMainWindowState& state = FSession.State(TCliSession::Mode::ReadOnly);
+    state.HandleCommandLine(paths);
+    const TPropertiesDialogState* dialog = OpenPropertiesOf(state, paths.first(), FErr);
     if (!dialog)
         return ExitCode::Failure;
     QString text;

@@ -1,7 +1,5 @@
 #include "cli/TagCommand.h"
 
-#include "cli/CliSession.h"
-#include "cli/ListOutput.h"
 #include "cli/PropertiesOfFile.h"
 #include "ui/PropertiesDialogState.h"
 
@@ -42,6 +40,23 @@ const QCommandLineOption CoverOption(QStringLiteral("cover"),
 const QCommandLineOption NoCoverOption(QStringLiteral("no-cover"),
                                        QStringLiteral("remove every front cover (as Clear)"));
 
+// Fills the dialog from the one row, puts the given values in and confirms: true when the file
+// was written (or, in a dry run, planned); false, the message shown, when anything refused it.
+bool TagTheRow(TMainWindowState& state, const QString& path, const QCommandLineParser& parser,
+               std::FILE* err) {
+    TPropertiesDialogState* dialog = OpenPropertiesOf(state, path, err);
+    if (!dialog)
+        return false;
+    for (const TFieldOption& field : FieldOptions())
+        if (parser.isSet(field.Option))
+            dialog->Values().*field.Field = parser.value(field.Option);
+    if (parser.isSet(NoCoverOption))
+        dialog->ClearButtonClick();
+    else if (parser.isSet(CoverOption) && !dialog->AssignPicture(parser.value(CoverOption)))
+        return false;
+    return dialog->Confirm() == TPropertiesDialogState::TConfirmed::Written;
+}
+
 QList<QCommandLineOption> Options() {
     QList<QCommandLineOption> options;
     for (const TFieldOption& field : FieldOptions())
@@ -54,7 +69,7 @@ QList<QCommandLineOption> Options() {
 } // namespace
 
 TTagCommand::TTagCommand(TCliSession& session, std::FILE* out, std::FILE* err)
-    : TCliCommand(
+    : TWritingCommand(
           session,
           {QStringLiteral("tag"),
            {QStringLiteral("FILE")},
@@ -64,7 +79,8 @@ TTagCommand::TTagCommand(TCliSession& session, std::FILE* out, std::FILE* err)
                "ones given, and confirms them as OK does: the artist must not be empty,\n"
                "the track number must be a number, the year at most four digits. A cover\n"
                "neither given nor removed stays byte for byte. Prints the row as list\n"
-               "does; the file is never renamed.\n"),
+               "does; the file is never renamed. With --dry-run nothing is written and\n"
+               "the plan of the tag changes is printed.\n"),
            Options()},
           out, err) {}
 
@@ -74,21 +90,9 @@ ExitCode TTagCommand::Run(const QCommandLineParser& parser) {
         return UsageError(QStringLiteral("tag needs exactly one FILE"));
     if (parser.isSet(CoverOption) && parser.isSet(NoCoverOption))
         return UsageError(QStringLiteral("--cover and --no-cover exclude each other"));
-    TMainWindowState& state = FSession.State();
-    TPropertiesDialogState* dialog = OpenPropertiesOf(state, paths.first(), FErr);
-    if (!dialog)
-        return ExitCode::Failure;
-    for (const TFieldOption& field : FieldOptions())
-        if (parser.isSet(field.Option))
-            dialog->Values().*field.Field = parser.value(field.Option);
-    if (parser.isSet(NoCoverOption))
-        dialog->ClearButtonClick();
-    else if (parser.isSet(CoverOption) && !dialog->AssignPicture(parser.value(CoverOption)))
-        return ExitCode::Failure;
-    const TPropertiesDialogState::TConfirmed confirmed = dialog->Confirm();
-    if (confirmed == TPropertiesDialogState::TConfirmed::StayOpen)
-        return ExitCode::Failure;
-    const bool printed = PrintMainList(state, FOut, FErr);
-    return printed && confirmed == TPropertiesDialogState::TConfirmed::Written ? ExitCode::Success
-                                                                               : ExitCode::Failure;
+    bool tagged = true;
+    const ExitCode code = RunOver(parser, paths, [&](TMainWindowState& state) {
+        tagged = TagTheRow(state, paths.first(), parser, FErr);
+    });
+    return tagged || code == ExitCode::Usage ? code : ExitCode::Failure;
 }
