@@ -5,6 +5,7 @@
 
 TPropertiesDialogState* OpenPropertiesOf(TMainWindowState& state, const QString& path,
                                          std::FILE* err) {
+    state.HandleCommandLine({path});
     TMainList& list = state.MainList();
     if (list.Count() != 1) {
         std::fprintf(err, "quenlor-cli: %s names %s\n", path.toUtf8().constData(),

@@ -2,7 +2,6 @@
 
 #include "cli/CliSession.h"
 #include "cli/PropertiesOfFile.h"
-#include "ui/MainWindowState.h"
 #include "ui/PropertiesDialogState.h"
 
 #include <QCommandLineParser>
@@ -83,9 +82,9 @@ ExitCode TShowCommand::Run(const QCommandLineParser& parser) {
         parser.isSet(FormatOption) ? parser.value(FormatOption) : QStringLiteral("text");
     if (format != u"text" && format != u"json")
         return UsageError(QStringLiteral("--format is text or json, not %1").arg(format));
-    TMainWindowState& state = FSession.State(TCliSession::Mode::ReadOnly);
-    state.HandleCommandLine(paths);
-    const TPropertiesDialogState* dialog = OpenPropertiesOf(state, paths.first(), FErr);
+    // Nothing is written, not even the settings or the learned data.
+    const TPropertiesDialogState* dialog =
+        OpenPropertiesOf(FSession.State(TCliSession::Mode::ReadOnly), paths.first(), FErr);
     if (!dialog)
         return ExitCode::Failure;
     QString text;

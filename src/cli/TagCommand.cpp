@@ -40,23 +40,6 @@ const QCommandLineOption CoverOption(QStringLiteral("cover"),
 const QCommandLineOption NoCoverOption(QStringLiteral("no-cover"),
                                        QStringLiteral("remove every front cover (as Clear)"));
 
-// Fills the dialog from the one row, puts the given values in and confirms: true when the file
-// was written (or, in a dry run, planned); false, the message shown, when anything refused it.
-bool TagTheRow(TMainWindowState& state, const QString& path, const QCommandLineParser& parser,
-               std::FILE* err) {
-    TPropertiesDialogState* dialog = OpenPropertiesOf(state, path, err);
-    if (!dialog)
-        return false;
-    for (const TFieldOption& field : FieldOptions())
-        if (parser.isSet(field.Option))
-            dialog->Values().*field.Field = parser.value(field.Option);
-    if (parser.isSet(NoCoverOption))
-        dialog->ClearButtonClick();
-    else if (parser.isSet(CoverOption) && !dialog->AssignPicture(parser.value(CoverOption)))
-        return false;
-    return dialog->Confirm() == TPropertiesDialogState::TConfirmed::Written;
-}
-
 QList<QCommandLineOption> Options() {
     QList<QCommandLineOption> options;
     for (const TFieldOption& field : FieldOptions())
@@ -79,8 +62,8 @@ TTagCommand::TTagCommand(TCliSession& session, std::FILE* out, std::FILE* err)
                "ones given, and confirms them as OK does: the artist must not be empty,\n"
                "the track number must be a number, the year at most four digits. A cover\n"
                "neither given nor removed stays byte for byte. Prints the row as list\n"
-               "does; the file is never renamed. With --dry-run nothing is written and\n"
-               "the plan of the tag changes is printed.\n"),
+               "does; the file is never renamed. With --dry-run nothing is written and the\n"
+               "plan of the changes is printed instead.\n"),
            Options()},
           out, err) {}
 
@@ -90,9 +73,25 @@ ExitCode TTagCommand::Run(const QCommandLineParser& parser) {
         return UsageError(QStringLiteral("tag needs exactly one FILE"));
     if (parser.isSet(CoverOption) && parser.isSet(NoCoverOption))
         return UsageError(QStringLiteral("--cover and --no-cover exclude each other"));
-    bool tagged = true;
-    const ExitCode code = RunOver(parser, paths, [&](TMainWindowState& state) {
-        tagged = TagTheRow(state, paths.first(), parser, FErr);
+    return RunWork(parser, [this, &parser, &paths](TMainWindowState& state) {
+        TPropertiesDialogState* dialog = OpenPropertiesOf(state, paths.first(), FErr);
+        if (!dialog)
+            return TWork::Stopped;
+        for (const TFieldOption& field : FieldOptions())
+            if (parser.isSet(field.Option))
+                dialog->Values().*field.Field = parser.value(field.Option);
+        if (parser.isSet(NoCoverOption))
+            dialog->ClearButtonClick();
+        else if (parser.isSet(CoverOption) && !dialog->AssignPicture(parser.value(CoverOption)))
+            return TWork::Stopped;
+        switch (dialog->Confirm()) {
+        case TPropertiesDialogState::TConfirmed::StayOpen:
+            return TWork::Stopped;
+        case TPropertiesDialogState::TConfirmed::Failed:
+            return TWork::Failed;
+        case TPropertiesDialogState::TConfirmed::Written:
+            break;
+        }
+        return TWork::Done;
     });
-    return tagged || code == ExitCode::Usage ? code : ExitCode::Failure;
 }

@@ -37,6 +37,15 @@ QStringList TWritingCommand::OptionValueWords(const QString& option) const {
 
 ExitCode TWritingCommand::RunOver(const QCommandLineParser& parser, const QStringList& paths,
                                   const std::function<void(TMainWindowState&)>& change) {
+    return RunWork(parser, [&paths, &change](TMainWindowState& state) {
+        state.HandleCommandLine(paths);
+        change(state);
+        return TWork::Done;
+    });
+}
+
+ExitCode TWritingCommand::RunWork(const QCommandLineParser& parser,
+                                  const std::function<TWork(TMainWindowState&)>& work) {
     const bool dryRun = parser.isSet(DryRunOption);
     TPlanFormat format = TPlanFormat::Csv;
     if (parser.isSet(FormatOption)) {
@@ -51,17 +60,20 @@ ExitCode TWritingCommand::RunOver(const QCommandLineParser& parser, const QStrin
     const bool quiet = ApplyQuiet(parser, FSession);
     if (!dryRun) {
         TMainWindowState& state = FSession.State();
-        state.HandleCommandLine(paths);
-        change(state);
+        const TWork done = work(state);
+        if (done == TWork::Stopped)
+            return ExitCode::Failure;
         const bool printed = PrintMainList(state, FOut, FErr, quiet);
-        return printed && state.FailedFileCount() == 0 ? ExitCode::Success : ExitCode::Failure;
+        return printed && done == TWork::Done && state.FailedFileCount() == 0 ? ExitCode::Success
+                                                                              : ExitCode::Failure;
     }
     TFilePlan plan;
     TMainWindowState& state = FSession.State(TCliSession::Mode::ReadOnly);
     state.SetPlan(&plan);
-    state.HandleCommandLine(paths);
-    change(state);
+    const TWork done = work(state);
     state.SetPlan(nullptr);
+    if (done == TWork::Stopped)
+        return ExitCode::Failure;
     if (!PrintPlan(plan, format, FOut)) {
         std::fputs("quenlor-cli: the plan could not be written\n", FErr);
         return ExitCode::Failure;
@@ -69,6 +81,7 @@ ExitCode TWritingCommand::RunOver(const QCommandLineParser& parser, const QStrin
     if (plan.HasChanges())
         return ExitCode::ChangesPending;
     // An empty status: an error already reported ended the paths.
-    return state.FailedFileCount() == 0 && !state.StatusText().isEmpty() ? ExitCode::Success
-                                                                         : ExitCode::Failure;
+    return done == TWork::Done && state.FailedFileCount() == 0 && !state.StatusText().isEmpty()
+               ? ExitCode::Success
+               : ExitCode::Failure;
 }

@@ -245,12 +245,33 @@ TEST_F(Plan, ADryRunWritesNothing) {
     for (const QStringList& args :
          {QStringList{"fix", "--dry-run", music.Path()},
           QStringList{"edit", "--dry-run", "--format", "json", "set-genre", "Pop", music.Path()},
-          QStringList{"edit", "--dry-run", "embed-cover-art", music.Path()}}) {
+          QStringList{"edit", "--dry-run", "embed-cover-art", music.Path()},
+          QStringList{"tag", "--dry-run", "--title", "New", music.File("Cid/x.mp3")}}) {
         const CliRunner::Result r = cli.Run(args);
         EXPECT_EQ(r.ExitCode, 3) << args.join(' ').toStdString() << r.Err.toStdString();
         EXPECT_TRUE(SnapshotFiles(music.Path()) == library) << args.join(' ').toStdString();
         EXPECT_TRUE(SnapshotFiles(cli.Home().Path()) == home) << args.join(' ').toStdString();
     }
+}
+
+// tag goes through the same plan: its plan is what its real run changes.
+TEST_F(Plan, TagPlansWhatItWrites) {
+    const QString file = music.File("Ana - First/b.mp3");
+    const Fields before = FieldsOf(file);
+    const QStringList args = {"--title", "Three", "--genre", "Jazz", "--no-cover", file};
+    const CliRunner::Result plan = cli.Run(QStringList{"tag", "--dry-run"} + args);
+    ASSERT_EQ(plan.ExitCode, 3) << plan.Err.toStdString();
+    std::set<Change> planned;
+    for (const PlanLine& l : ParsePlan(plan.Out)) {
+        EXPECT_EQ(l.File, file);
+        EXPECT_EQ(l.Change, "Tag");
+        planned.insert({l.Field, l.Old, l.New});
+    }
+    EXPECT_TRUE(planned.count({"TIT2", "two  [demo]", "Three"})) << plan.Out.toStdString();
+    EXPECT_EQ(FieldsOf(file), before);
+    const CliRunner::Result run = cli.Run(QStringList{"tag"} + args);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(Differences(before, FieldsOf(file)), planned);
 }
 
 // A fresh user's first dry run seeds no data folder and creates no settings or log, and still

@@ -156,8 +156,7 @@ TEST_F(PropertiesCommand, TagRefusesWhatTheDialogRefusesAndWritesNothing) {
         const CliRunner::Result r = cli.Run(QStringList{"tag", path} + c.args);
         EXPECT_EQ(r.ExitCode, c.exit);
         EXPECT_TRUE(r.Err.contains(c.message)) << r.Err.toStdString();
-        if (c.exit == 2)
-            EXPECT_TRUE(r.Out.isEmpty());
+        EXPECT_TRUE(r.Out.isEmpty());
         EXPECT_EQ(music.Read("a.mp3"), before);
     }
 }
@@ -181,8 +180,7 @@ TEST_F(PropertiesCommand, TagDryRunPrintsThePlanAndWritesNothing) {
     r = cli.Run({"tag", path, "--artist", "", "--dry-run"});
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_TRUE(r.Err.contains("Error: The artist value must be non-empty."));
-    EXPECT_EQ(r.OutLines().size(), 1);
-    EXPECT_EQ(r.OutLines().value(0).trimmed(), header);
+    EXPECT_TRUE(r.Out.isEmpty());
     EXPECT_EQ(music.Read("a.mp3"), before);
 }
 
