@@ -32,7 +32,9 @@ class DataFileUpdateDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void TheCommandReplacesTheGenreFile() {
-        UpdateSession u("/slow/MP3Genres.def", "Rock\r\nChillwave\r\n");
+        // Two pieces with a pause between them: the window shows while the transfer waits.
+        const QByteArray served = "Rock\r\nChillwave\r\n# " + QByteArray(1100, '-') + "\r\n";
+        UpdateSession u("/slow/MP3Genres.def", served);
         QAction* action = u.s.window->Action(TCommand::UpdateDataFiles);
         QVERIFY(action->isEnabled());
         DataFileUpdateDialog* dialog = u.s.window->DataFileUpdateWindow();
@@ -41,7 +43,7 @@ private slots:
         action->trigger();
         QVERIFY(shown);
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(u.Genres(), QByteArray("Rock\r\nChillwave\r\n"));
+        QCOMPARE(u.Genres(), served);
         QVERIFY(u.s.State().ReferenceData().IsGenreName("Chillwave"));
         QCOMPARE(
             u.s.ui->Messages,
