@@ -14,6 +14,8 @@ packages=(
   xvfb xauth
   # The network tests serve HTTP and HTTPS with Python and make their certificates with openssl.
   python3 openssl
+  # The outside tools the MP3val and MP3Gain commands run; lame makes the test files they check.
+  mp3val mp3gain lame
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include "gui/DataFileUpdateDialog.h"
 #include "gui/FindDialog.h"
 #include "gui/GuiUiPort.h"
 #include "gui/MainListModel.h"
@@ -8,6 +9,7 @@
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
+#include "ui/DataFileUpdate.h"
 #include "ui/Version.h"
 
 #include <QAction>
@@ -42,6 +44,7 @@ bool Implemented(TCommand c) {
     case TCommand::Fix:
     case TCommand::Refresh:
     case TCommand::Options:
+    case TCommand::UpdateDataFiles:
     case TCommand::ReleaseNotes:
     case TCommand::About:
         return true;
@@ -125,6 +128,10 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     FState->Startup();
     FOptionsDialog = new OptionsDialog(FState->OptionsDialog(), this);
     FPropertiesDialog = new PropertiesDialog(FState->PropertiesDialog(), this);
+    FDataFileUpdate = std::make_unique<TDataFileUpdate>(FState->Ui(), FState->Options(),
+                                                        FState->UpdateDataFilesKelmFlatFile(),
+                                                        FState->ReferenceData());
+    FDataFileUpdateDialog = new DataFileUpdateDialog(*FDataFileUpdate, this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -164,6 +171,8 @@ void MainWindow::CreateActions() {
     });
     connect(Action(TCommand::Options), &QAction::triggered, this,
             [this] { FOptionsDialog->Execute(); });
+    connect(Action(TCommand::UpdateDataFiles), &QAction::triggered, this,
+            [this] { FDataFileUpdateDialog->Execute(); });
     connect(Action(TCommand::ReleaseNotes), &QAction::triggered, this,
             &MainWindow::ShowReleaseNotes);
     connect(Action(TCommand::About), &QAction::triggered, this, &MainWindow::ShowAbout);
