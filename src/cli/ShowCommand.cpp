@@ -82,7 +82,9 @@ ExitCode TShowCommand::Run(const QCommandLineParser& parser) {
         parser.isSet(FormatOption) ? parser.value(FormatOption) : QStringLiteral("text");
     if (format != u"text" && format != u"json")
         return UsageError(QStringLiteral("--format is text or json, not %1").arg(format));
-    const TPropertiesDialogState* dialog = OpenPropertiesOf(FSession.State(), paths.first(), FErr);
+    // Nothing is written, not even the settings or the learned data.
+    const TPropertiesDialogState* dialog =
+        OpenPropertiesOf(FSession.State(TCliSession::Mode::ReadOnly), paths.first(), FErr);
     if (!dialog)
         return ExitCode::Failure;
     QString text;

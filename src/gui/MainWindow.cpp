@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include "gui/DataFileUpdateDialog.h"
 #include "gui/FindDialog.h"
 #include "gui/GuiUiPort.h"
 #include "gui/MainListModel.h"
@@ -8,6 +9,8 @@
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
+#include "ui/DataFileUpdate.h"
+#include "ui/ExportCommand.h"
 #include "ui/ToolCommands.h"
 #include "ui/Version.h"
 
@@ -38,6 +41,7 @@ bool Implemented(TCommand c) {
     switch (c) {
     case TCommand::Browse:
     case TCommand::Open:
+    case TCommand::Export:
     case TCommand::Exit:
     case TCommand::Find:
     case TCommand::Fix:
@@ -46,6 +50,7 @@ bool Implemented(TCommand c) {
     case TCommand::MP3Gain:
     case TCommand::Mp3tag:
     case TCommand::Options:
+    case TCommand::UpdateDataFiles:
     case TCommand::ReleaseNotes:
     case TCommand::About:
         return true;
@@ -117,6 +122,7 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     FUi = uiFactory ? uiFactory(this, FProgressBar, FStatusLabel)
                     : std::make_unique<GuiUiPort>(this, FProgressBar, FStatusLabel);
     FState = std::make_unique<TMainWindowState>(*FUi, paths);
+    FExport = std::make_unique<TExportCommand>(*FState);
 
     CreateActions();
     CreateMenus();
@@ -129,6 +135,10 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     FState->Startup();
     FOptionsDialog = new OptionsDialog(FState->OptionsDialog(), this);
     FPropertiesDialog = new PropertiesDialog(FState->PropertiesDialog(), this);
+    FDataFileUpdate = std::make_unique<TDataFileUpdate>(FState->Ui(), FState->Options(),
+                                                        FState->UpdateDataFilesKelmFlatFile(),
+                                                        FState->ReferenceData());
+    FDataFileUpdateDialog = new DataFileUpdateDialog(*FDataFileUpdate, this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -157,6 +167,8 @@ void MainWindow::CreateActions() {
     connect(Action(TCommand::Browse), &QAction::triggered, this,
             [this] { FState->BrowseCommand(); });
     connect(Action(TCommand::Open), &QAction::triggered, this, [this] { FState->OpenCommand(); });
+    connect(Action(TCommand::Export), &QAction::triggered, this,
+            [this] { FExport->ExportToolButtonClick(); });
     connect(Action(TCommand::Exit), &QAction::triggered, this, &QWidget::close);
     connect(Action(TCommand::Fix), &QAction::triggered, this,
             [this] { FState->FixToolButtonClick(); });
@@ -174,6 +186,8 @@ void MainWindow::CreateActions() {
     });
     connect(Action(TCommand::Options), &QAction::triggered, this,
             [this] { FOptionsDialog->Execute(); });
+    connect(Action(TCommand::UpdateDataFiles), &QAction::triggered, this,
+            [this] { FDataFileUpdateDialog->Execute(); });
     connect(Action(TCommand::ReleaseNotes), &QAction::triggered, this,
             &MainWindow::ShowReleaseNotes);
     connect(Action(TCommand::About), &QAction::triggered, this, &MainWindow::ShowAbout);

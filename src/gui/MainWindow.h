@@ -8,16 +8,19 @@
 #include <array>
 #include <memory>
 
+class DataFileUpdateDialog;
 class FindDialog;
 class GuiUiPort;
 class MainListModel;
 class OptionsDialog;
 class PropertiesDialog;
+class TExportCommand;
 class QAction;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QTableView;
+class TDataFileUpdate;
 
 // The program's one long-lived window: toolbar, main menu, the list, progress and status bar.
 // It shows the headless main window state and forwards the person's gestures to it.
@@ -45,6 +48,8 @@ public:
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
     OptionsDialog* Options() const { return FOptionsDialog; }
     PropertiesDialog* Properties() const { return FPropertiesDialog; }
+    DataFileUpdateDialog* DataFileUpdateWindow() const { return FDataFileUpdateDialog; }
+    TDataFileUpdate& DataFileUpdate() { return *FDataFileUpdate; }
     // The history menus as they open on a right click of the Browse and Open buttons.
     QMenu* BuildBrowseHistoryMenu();
     QMenu* BuildOpenHistoryMenu();
@@ -89,6 +94,9 @@ private:
     PropertiesDialog* FPropertiesDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
+    std::unique_ptr<TExportCommand> FExport;
+    std::unique_ptr<TDataFileUpdate> FDataFileUpdate;
+    DataFileUpdateDialog* FDataFileUpdateDialog = nullptr;
     MainListModel* FModel = nullptr;
     bool FSyncingSelection = false;
     bool FClosed = false;

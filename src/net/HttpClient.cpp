@@ -89,6 +89,9 @@ struct THttpClient::TTransfer {
 
 THttpClient::THttpClient(THttpClientRole role) : FRole(role) {
     InitialiseCurlOnce();
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("VARNHOLM_TEST_HTTP_TIMEOUT", &ok);
+    TimeoutSeconds = ok && seconds > 0 ? seconds : DefaultTimeoutSeconds;
 }
 
 THttpClientRole THttpClient::RoleFor(const QString& url, THttpClientRole plain,

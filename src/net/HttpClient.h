@@ -36,7 +36,9 @@ public:
     QString ProxyPort = QStringLiteral("80");
     QIODevice* RcvdStream = nullptr; // may be none; the body is then dropped
     qint64 MaxBodySize = -1;         // a larger body fails the request; -1: no limit
-    int TimeoutSeconds = DefaultTimeoutSeconds;
+    // DefaultTimeoutSeconds, unless the environment variable VARNHOLM_TEST_HTTP_TIMEOUT names
+    // another number of seconds (tests make stalled servers give up quickly).
+    int TimeoutSeconds;
     // A PEM file of trusted certificate authorities used instead of the system's store. Empty:
     // the environment variable VARNHOLM_TEST_CA_FILE when set (tests serve their own CA),
     // else the system's store.

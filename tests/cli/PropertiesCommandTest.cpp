@@ -161,4 +161,27 @@ TEST_F(PropertiesCommand, TagRefusesWhatTheDialogRefusesAndWritesNothing) {
     }
 }
 
+TEST_F(PropertiesCommand, TagDryRunPrintsThePlanAndWritesNothing) {
+    const QString path = music.Write("a.mp3", Sample().Picture(3, "image/jpeg", "OLD").Bytes());
+    const QString picture = music.Write("new.png", Png({4, 4}));
+    const QByteArray before = music.Read("a.mp3");
+    CliRunner::Result r =
+        cli.Run({"tag", path, "--title", "Planned", "--cover", picture, "--dry-run"});
+    EXPECT_EQ(r.ExitCode, 3) << r.Err.toStdString();
+    const QString header = R"("File","Change","Field","Old","New")";
+    EXPECT_EQ(r.OutLines().value(0).trimmed(), header);
+    EXPECT_TRUE(r.Out.contains(QStringLiteral(R"("%1","Tag","TIT2","Song","Planned")").arg(path)))
+        << r.Out.toStdString();
+    EXPECT_TRUE(r.Out.contains(QStringLiteral(R"("%1","Tag","APIC")").arg(path)))
+        << r.Out.toStdString();
+    EXPECT_EQ(music.Read("a.mp3"), before);
+
+    // The values the dialog refuses plan nothing.
+    r = cli.Run({"tag", path, "--artist", "", "--dry-run"});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_TRUE(r.Err.contains("Error: The artist value must be non-empty."));
+    EXPECT_TRUE(r.Out.isEmpty());
+    EXPECT_EQ(music.Read("a.mp3"), before);
+}
+
 } // namespace

@@ -6,6 +6,7 @@ Paths (NAME is a file in --root):
   /nolength/NAME         the file without Content-Length (the end of the connection ends it)
   /redirect/N/NAME       N redirections, then /files/NAME
   /status/CODE           an error answer with that status
+  /headonly/NAME         HEAD answers as for /files/NAME, GET with 404
   /stall                 accepts the request and never answers
   /slow/NAME             the file in small pieces, a pause after each
 An absolute address in the request line (a proxy request) is served from its path, and the
@@ -66,6 +67,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_header("Location", where)
                 self.send_header("Content-Length", "0")
                 self.end_headers()
+            elif kind == "headonly":
+                if self.command == "HEAD":
+                    self.answer(self.file_bytes(parts[1]))
+                else:
+                    self.send_error(404)
             elif kind == "status":
                 self.send_error(int(parts[1]))
             elif kind == "stall":
