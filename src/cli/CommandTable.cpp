@@ -7,6 +7,7 @@
 #include "cli/OptionsCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/TagCommand.h"
+#include "cli/UpdateDataCommand.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>, Make<TShowCommand>,
-    Make<TTagCommand>,  Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>,       Make<TShowCommand>,
+    Make<TTagCommand>,  Make<TOptionsCommand>, Make<TUpdateDataCommand>, Make<THelpCommand>,
 };
 
 } // namespace
