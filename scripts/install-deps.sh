@@ -10,6 +10,7 @@ packages=(
   libqt6gui6
   libcurl4-openssl-dev libssl-dev libmpg123-dev
   libgtest-dev libgmock-dev googletest libtag1-dev
+  lame python3-mutagen
   iso-codes
   xvfb xauth
   # The network tests serve HTTP and HTTPS with Python and make their certificates with openssl.

@@ -1,6 +1,7 @@
 #include "cli/CommandTable.h"
 
 #include "cli/EditCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/FixCommand.h"
 #include "cli/HelpCommand.h"
 #include "cli/ListCommand.h"
@@ -18,8 +19,8 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>, Make<TShowCommand>,
-    Make<TTagCommand>,  Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>, Make<TFixCommand>, Make<TEditCommand>,    Make<TExportCliCommand>,
+    Make<TShowCommand>, Make<TTagCommand>, Make<TOptionsCommand>, Make<THelpCommand>,
 };
 
 } // namespace
