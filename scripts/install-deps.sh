@@ -10,12 +10,15 @@ packages=(
   libqt6gui6
   libcurl4-openssl-dev libssl-dev libmpg123-dev
   libgtest-dev libgmock-dev googletest libtag1-dev
+  lame python3-mutagen
   iso-codes
   xvfb xauth
   # The network tests serve HTTP and HTTPS with Python and make their certificates with openssl.
   python3 openssl
   # The outside tools the MP3val and MP3Gain commands run; lame makes the test files they check.
   mp3val mp3gain lame
+  # quenlor-cli's tests run it on a terminal with script, and its completion script with bash.
+  bsdutils bash
 )
 
 missing=()

@@ -21,7 +21,7 @@ public:
     QStringList PickOpenFiles(const QString&, const QString&, const QStringList&) override {
         return {};
     }
-    QString PickSaveFile(const QString&, const QString&, const QStringList&) override { return {}; }
+    TSaveFileChoice PickSaveFile(const TSaveFileRequest&) override { return {}; }
     void SetProgressMaximum(int maximum) override { FProgress.Start(maximum, 0); }
     void SetProgressPosition(int position) override { FProgress.SetPosition(position); }
     void StepProgress() override { FProgress.Step(); }

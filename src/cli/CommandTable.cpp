@@ -1,11 +1,13 @@
 #include "cli/CommandTable.h"
 
 #include "cli/EditCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/FixCommand.h"
 #include "cli/HelpCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/StatsCommand.h"
 #include "cli/TagCommand.h"
 
 namespace {
@@ -18,8 +20,9 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>, Make<TFixCommand>,     Make<TEditCommand>, Make<TShowCommand>,
-    Make<TTagCommand>,  Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>,      Make<TFixCommand>,     Make<TEditCommand>,
+    Make<TExportCliCommand>, Make<TStatsCommand>,   Make<TShowCommand>,
+    Make<TTagCommand>,       Make<TOptionsCommand>, Make<THelpCommand>,
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "cli/ListOutput.h"
 
 #include "cli/CliSession.h"
-#include "cli/MainListCsv.h"
+#include "ui/MainListCsv.h"
 #include "ui/MainWindowState.h"
 
 #include <QCommandLineParser>
@@ -17,7 +17,12 @@ bool ApplyQuiet(const QCommandLineParser& parser, TCliSession& session) {
 }
 
 bool PrintMainList(const TMainWindowState& state, std::FILE* out, std::FILE* err, bool quiet) {
-    if (!WriteMainListCsv(state.MainList(), out) || std::fflush(out) != 0) {
+    // Line by line, so that a large library's list is never held a second time as one text.
+    const auto print = [out](const QByteArray& line) {
+        return std::fwrite(line.constData(), 1, std::size_t(line.size()), out) ==
+               std::size_t(line.size());
+    };
+    if (WriteMainListCsv(state.MainList(), print) < 0 || std::fflush(out) != 0) {
         std::fputs("quenlor-cli: the list could not be written\n", err);
         return false;
     }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -61,10 +62,25 @@ QStringList GuiUiPort::PickOpenFiles(const QString& caption, const QString& star
     return file.isEmpty() ? QStringList() : QStringList{file};
 }
 
-QString GuiUiPort::PickSaveFile(const QString& caption, const QString& startPath,
-                                const QStringList& filters) {
-    return QFileDialog::getSaveFileName(FWindow, caption, startPath,
-                                        filters.join(QStringLiteral(";;")));
+TSaveFileChoice GuiUiPort::PickSaveFile(const TSaveFileRequest& request) {
+    QFileDialog dialog(FWindow, request.Caption, request.StartFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.Filters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
+    // A name typed without extension takes the chosen filter's, or the default one.
+    const auto followFilter = [&dialog, &request](const QString& filter) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch match = pattern.match(filter);
+        dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1) : request.DefaultExtension);
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    const QString first = request.Filters.value(request.FilterIndex);
+    dialog.selectNameFilter(first);
+    followFilter(first);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().constFirst(),
+            std::max<int>(0, int(request.Filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 void GuiUiPort::SetProgressMaximum(int maximum) {

@@ -18,8 +18,7 @@ public:
     QString PickFolder(const QString& caption, const QString& startFolder) override;
     QStringList PickOpenFiles(const QString& caption, const QString& startFolder,
                               const QStringList& filters) override;
-    QString PickSaveFile(const QString& caption, const QString& startPath,
-                         const QStringList& filters) override;
+    TSaveFileChoice PickSaveFile(const TSaveFileRequest& request) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
     void StepProgress() override;

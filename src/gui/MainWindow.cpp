@@ -10,6 +10,7 @@
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
 #include "ui/DataFileUpdate.h"
+#include "ui/ExportCommand.h"
 #include "ui/Version.h"
 
 #include <QAction>
@@ -39,6 +40,7 @@ bool Implemented(TCommand c) {
     switch (c) {
     case TCommand::Browse:
     case TCommand::Open:
+    case TCommand::Export:
     case TCommand::Exit:
     case TCommand::Find:
     case TCommand::Fix:
@@ -116,6 +118,7 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     FUi = uiFactory ? uiFactory(this, FProgressBar, FStatusLabel)
                     : std::make_unique<GuiUiPort>(this, FProgressBar, FStatusLabel);
     FState = std::make_unique<TMainWindowState>(*FUi, paths);
+    FExport = std::make_unique<TExportCommand>(*FState);
 
     CreateActions();
     CreateMenus();
@@ -160,6 +163,8 @@ void MainWindow::CreateActions() {
     connect(Action(TCommand::Browse), &QAction::triggered, this,
             [this] { FState->BrowseCommand(); });
     connect(Action(TCommand::Open), &QAction::triggered, this, [this] { FState->OpenCommand(); });
+    connect(Action(TCommand::Export), &QAction::triggered, this,
+            [this] { FExport->ExportToolButtonClick(); });
     connect(Action(TCommand::Exit), &QAction::triggered, this, &QWidget::close);
     connect(Action(TCommand::Fix), &QAction::triggered, this,
             [this] { FState->FixToolButtonClick(); });

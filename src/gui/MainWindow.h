@@ -14,6 +14,7 @@ class GuiUiPort;
 class MainListModel;
 class OptionsDialog;
 class PropertiesDialog;
+class TExportCommand;
 class QAction;
 class QLabel;
 class QMenu;
@@ -93,6 +94,7 @@ private:
     PropertiesDialog* FPropertiesDialog = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
+    std::unique_ptr<TExportCommand> FExport;
     std::unique_ptr<TDataFileUpdate> FDataFileUpdate;
     DataFileUpdateDialog* FDataFileUpdateDialog = nullptr;
     MainListModel* FModel = nullptr;

@@ -78,18 +78,17 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-bool WriteAtomically(const QString& path, const QByteArray& bytes) {
+bool WriteAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // An uncommitted file removes its temporary file when it goes.
+    if (!written && error)
+        *error = file.errorString();
+    return written;
 }
 
-bool WriteLines(const QString& path, const QStringList& lines, Bom bom) {
+QByteArray EncodeLines(const QStringList& lines, Bom bom) {
     QByteArray bytes;
     if (bom == Bom::With)
         bytes.append("\xEF\xBB\xBF");
@@ -97,7 +96,11 @@ bool WriteLines(const QString& path, const QStringList& lines, Bom bom) {
         bytes.append(line.toUtf8());
         bytes.append("\r\n");
     }
-    return WriteAtomically(path, bytes);
+    return bytes;
+}
+
+bool WriteLines(const QString& path, const QStringList& lines, Bom bom) {
+    return WriteAtomically(path, EncodeLines(lines, bom));
 }
 
 } // namespace TextFile

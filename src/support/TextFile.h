@@ -20,11 +20,15 @@ QStringList SplitLines(const QString& text);
 
 enum class Bom { Without, With };
 
+// The lines as UTF-8, each ended by CR LF.
+QByteArray EncodeLines(const QStringList& lines, Bom bom = Bom::Without);
+
 // Writes the lines as UTF-8, each ended by CR LF, to a temporary file beside the target that
 // is then renamed over it, so a crash never leaves half a file. Returns false on failure.
 bool WriteLines(const QString& path, const QStringList& lines, Bom bom = Bom::Without);
 
-// Replaces the file's contents atomically, as WriteLines does. Returns false on failure.
-bool WriteAtomically(const QString& path, const QByteArray& bytes);
+// Replaces the file's contents atomically, as WriteLines does. Returns false on failure, with
+// the reason in error when one is given.
+bool WriteAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace TextFile

@@ -3,6 +3,21 @@
 #include <QString>
 #include <QStringList>
 
+// What a save dialog asks for, and what the person chose in it.
+struct TSaveFileRequest {
+    QString Caption;
+    QString StartFolder;
+    QStringList Filters; // "Description (*.ext)" entries, as Qt file dialogs take them
+    int FilterIndex = 0; // the filter shown first
+    // Added to a name typed without extension when the chosen filter names none of its own.
+    QString DefaultExtension;
+    bool ConfirmOverwrite = true; // ask before an existing file is replaced
+};
+struct TSaveFileChoice {
+    QString FileName; // empty when the person cancelled
+    int FilterIndex = 0;
+};
+
 // The only way the core reaches the person in front of the program. The desktop program
 // implements it with widgets, the command-line tool with stderr and --yes/--no, the tests
 // with a script that records every call.
@@ -24,8 +39,7 @@ public:
     // filters: "Description (*.ext *.ext2)" entries, as Qt file dialogs take them.
     virtual QStringList PickOpenFiles(const QString& caption, const QString& startFolder,
                                       const QStringList& filters) = 0;
-    virtual QString PickSaveFile(const QString& caption, const QString& startPath,
-                                 const QStringList& filters) = 0;
+    virtual TSaveFileChoice PickSaveFile(const TSaveFileRequest& request) = 0;
 
     virtual void SetProgressMaximum(int maximum) = 0;
     virtual void SetProgressPosition(int position) = 0;

@@ -24,9 +24,10 @@ QStringList ScriptedUiPort::PickOpenFiles(const QString& caption, const QString&
     return PickerResults.isEmpty() ? QStringList() : PickerResults.dequeue();
 }
 
-QString ScriptedUiPort::PickSaveFile(const QString& caption, const QString&, const QStringList&) {
-    PickerCaptions.append(caption);
-    return PickerResults.isEmpty() ? QString() : PickerResults.dequeue().value(0);
+TSaveFileChoice ScriptedUiPort::PickSaveFile(const TSaveFileRequest& request) {
+    PickerCaptions.append(request.Caption);
+    SaveRequests.append(request);
+    return SaveChoices.isEmpty() ? TSaveFileChoice() : SaveChoices.dequeue();
 }
 
 void ScriptedUiPort::ProcessPendingEvents() {

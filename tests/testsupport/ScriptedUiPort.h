@@ -25,6 +25,8 @@ public:
     QStringList PickerCaptions;
     QStringList PickerStartFolders;   // of folder and open-file pickers (with a proposed name)
     QList<QStringList> PickerFilters; // of open-file pickers
+    QQueue<TSaveFileChoice> SaveChoices;
+    QVector<TSaveFileRequest> SaveRequests;
     QString StatusText;
     Cursor CurrentCursor = Cursor::Normal;
     int ProgressMaximum = 0;
@@ -37,8 +39,8 @@ public:
     QString PickFolder(const QString& caption, const QString& startFolder) override;
     QStringList PickOpenFiles(const QString& caption, const QString& startFolder,
                               const QStringList& filters) override;
-    QString PickSaveFile(const QString& caption, const QString& startPath,
-                         const QStringList& filters) override;
+    // Answers from SaveChoices (cancel when empty) and records each request.
+    TSaveFileChoice PickSaveFile(const TSaveFileRequest& request) override;
     void SetProgressMaximum(int maximum) override { ProgressMaximum = maximum; }
     void SetProgressPosition(int position) override { ProgressPosition = position; }
     void StepProgress() override { ++ProgressPosition; }

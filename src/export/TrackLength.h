@@ -1,0 +1,31 @@
+#pragma once
+
+#include "tags/ID3v2Tag.h"
+
+#include <QString>
+
+struct mpg123_handle_struct;
+
+// The playing time of MP3 files, for the information lines of a playlist. One decoder handle
+// serves every file of an export.
+class TTrackLength {
+public:
+    TTrackLength();
+    ~TTrackLength();
+    TTrackLength(const TTrackLength&) = delete;
+    TTrackLength& operator=(const TTrackLength&) = delete;
+
+    // Whole seconds: the ID3v2 "TLEN" frame (milliseconds) when it gives at least one second,
+    // else the audio's playing time; -1 when neither can be found (file gone or no audio).
+    qint64 Seconds(const QString& path);
+
+    // The audio's playing time in milliseconds, -1 when the file holds no MPEG audio. A Xing,
+    // Info or VBRI header gives the frame count at once; without one, a file whose first frames
+    // share one bit rate is taken as constant bit rate and measured by its size, any other is
+    // scanned frame by frame.
+    qint64 AudioMilliseconds(const QString& path);
+
+private:
+    mpg123_handle_struct* FHandle = nullptr;
+    TID3v2Tag FTag;
+};
