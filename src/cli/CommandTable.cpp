@@ -7,7 +7,9 @@
 #include "cli/ListCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/StatsCommand.h"
 #include "cli/TagCommand.h"
+#include "cli/UpdateDataCommand.h"
 
 namespace {
 
@@ -19,8 +21,9 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>, Make<TFixCommand>, Make<TEditCommand>,    Make<TExportCliCommand>,
-    Make<TShowCommand>, Make<TTagCommand>, Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>,       Make<TFixCommand>,  Make<TEditCommand>, Make<TExportCliCommand>,
+    Make<TStatsCommand>,      Make<TShowCommand>, Make<TTagCommand>,  Make<TOptionsCommand>,
+    Make<TUpdateDataCommand>, Make<THelpCommand>,
 };
 
 } // namespace
