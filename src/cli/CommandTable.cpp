@@ -10,6 +10,7 @@
 #include "cli/ShowCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/TagCommand.h"
+#include "cli/UndoCommand.h"
 #include "cli/UpdateDataCommand.h"
 
 namespace {
@@ -25,7 +26,7 @@ const TMake CommandTable[] = {
     Make<TListCommand>,        Make<TFixCommand>,     Make<TEditCommand>,
     Make<TExportCliCommand>,   Make<TStatsCommand>,   Make<TShowCommand>,
     Make<TTagCommand>,         Make<TOptionsCommand>, Make<TUpdateDataCommand>,
-    Make<TCheckUpdateCommand>, Make<THelpCommand>,
+    Make<TCheckUpdateCommand>, Make<TUndoCommand>,    Make<THelpCommand>,
 };
 
 } // namespace
