@@ -17,6 +17,8 @@ packages=(
   python3 openssl
   # The outside tools the MP3val and MP3Gain commands run; lame makes the test files they check.
   mp3val mp3gain lame
+  # quenlor-cli's tests run it on a terminal with script, and its completion script with bash.
+  bsdutils bash
 )
 
 missing=()

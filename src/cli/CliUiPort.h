@@ -25,6 +25,7 @@ public:
     void SetProgressMaximum(int maximum) override { FProgress.Start(maximum, 0); }
     void SetProgressPosition(int position) override { FProgress.SetPosition(position); }
     void StepProgress() override { FProgress.Step(); }
+    void ShowProgressText(const QString& line) { FProgress.ShowText(line); }
     void SetStatusText(const QString& text) override { FStatusText = text; }
     // The end of a long operation puts the cursor back: its line goes.
     void SetCursor(Cursor cursor) override {

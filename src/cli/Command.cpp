@@ -28,8 +28,8 @@ QString TCliCommand::Usage() const {
     const QString options = FSyntax.Options.isEmpty() ? QString() : QStringLiteral(" [OPTIONS]");
     for (qsizetype i = 0; i < FSyntax.Arguments.size(); ++i)
         text += (i == 0 ? QStringLiteral("Usage: ") : QStringLiteral("       ")) +
-                QStringLiteral("quenlor-cli [--yes | --no] ") + FSyntax.Name + options + u' ' +
-                FSyntax.Arguments[i] + u'\n';
+                QStringLiteral("quenlor-cli [--yes | --no] ") + FSyntax.Name + options +
+                (FSyntax.Arguments[i].isEmpty() ? QString() : u' ' + FSyntax.Arguments[i]) + u'\n';
     return text;
 }
 

@@ -9,6 +9,8 @@
 #include "cli/ShowCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/TagCommand.h"
+#include "cli/UndoCommand.h"
+#include "cli/UpdateDataCommand.h"
 
 namespace {
 
@@ -20,9 +22,9 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>,      Make<TFixCommand>,     Make<TEditCommand>,
-    Make<TExportCliCommand>, Make<TStatsCommand>,   Make<TShowCommand>,
-    Make<TTagCommand>,       Make<TOptionsCommand>, Make<THelpCommand>,
+    Make<TListCommand>,       Make<TFixCommand>,  Make<TEditCommand>, Make<TExportCliCommand>,
+    Make<TStatsCommand>,      Make<TShowCommand>, Make<TTagCommand>,  Make<TOptionsCommand>,
+    Make<TUpdateDataCommand>, Make<TUndoCommand>, Make<THelpCommand>,
 };
 
 } // namespace

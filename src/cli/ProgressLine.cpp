@@ -31,6 +31,18 @@ void TProgressLine::SetPosition(int position) {
     Draw();
 }
 
+void TProgressLine::ShowText(const QString& line) {
+    if (!FEnabled)
+        return;
+    if (!FStarted.isValid())
+        FStarted.start();
+    const qint64 now = FStarted.elapsed();
+    if (FLastDraw >= 0 && now - FLastDraw < DrawIntervalMs)
+        return;
+    FLastDraw = now;
+    DrawLine(line);
+}
+
 void TProgressLine::Draw() {
     QString line = QStringLiteral("%1 of %2 files").arg(FPosition).arg(FMaximum);
     const double seconds = FStarted.elapsed() / 1000.0;
@@ -41,6 +53,10 @@ void TProgressLine::Draw() {
                     .arg(qRound(rate))
                     .arg(qRound((FMaximum - FPosition) / rate));
     }
+    DrawLine(line);
+}
+
+void TProgressLine::DrawLine(const QString& line) {
     // Back to the line's start, the text, and the rest of the old line erased.
     std::fprintf(FOut, "\r%s\033[K", line.toLocal8Bit().constData());
     std::fflush(FOut);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
 #include <cstdio>
 
 // One status line on a terminal that follows a long job: "1200 of 20000 files, 850 files/s,
@@ -18,11 +19,15 @@ public:
     void Start(int maximum, int position);
     void SetPosition(int position);
     void Step() { SetPosition(FPosition + 1); }
+    // A line of the job's own making (a download's file, amount and speed) instead of the
+    // counted one, drawn as often as the counted one.
+    void ShowText(const QString& line);
     // Erases the line when one is shown.
     void Clear();
 
 private:
     void Draw();
+    void DrawLine(const QString& line);
 
     std::FILE* FOut;
     bool FEnabled = false;

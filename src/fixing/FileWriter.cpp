@@ -2,15 +2,37 @@
 
 #include "fixing/FileTimes.h"
 #include "fixing/MP3FileTags.h"
+#include "fixing/RunJournal.h"
+#include "support/Error.h"
 
 void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
+    if (FJournal)
+        FJournal->BeforeChange(tags.FileName());
     tags.WriteToFile(writeID3v1);
+    if (FJournal)
+        FJournal->AfterChange(tags.FileName());
 }
 
 TMoveResult TDiskWriter::Move(const QString& from, const QString& to) {
-    return MoveFileNoReplace(from, to);
+    if (FJournal) {
+        try {
+            FJournal->BeforeMove(from, to);
+        } catch (const TError& e) {
+            TMoveResult refused;
+            refused.Error = e.Message();
+            return refused;
+        }
+    }
+    const TMoveResult moved = MoveFileNoReplace(from, to);
+    if (FJournal && moved.Moved) {
+        FJournal->Moved(from, to);
+        FJournal->AfterChange(to);
+    }
+    return moved;
 }
 
 void TDiskWriter::RestoreTime(const TPreservedFileTime& time, const QString& fileName) {
     time.Restore(fileName);
+    if (FJournal)
+        FJournal->AfterChange(fileName);
 }

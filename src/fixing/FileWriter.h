@@ -7,6 +7,7 @@
 
 class TMP3FileTags;
 class TPreservedFileTime;
+class TRunJournal;
 
 // Every step by which the fix and the edits change a file on disk goes through one writer:
 // TDiskWriter makes it, a plan (TFilePlan) records what it would change and leaves the disk as
@@ -31,9 +32,12 @@ public:
     virtual void FileSkipped(const QString& fileName, const QString& reason) = 0;
 };
 
-// The writer of a real run.
+// The writer of a real run. With a journal, each file's state is durable in it before the file
+// is first changed, and each move before it is made; a file whose record cannot be written is
+// not changed.
 class TDiskWriter final : public TFileWriter {
 public:
+    explicit TDiskWriter(TRunJournal* journal = nullptr) : FJournal(journal) {}
     bool WritesFiles() const override { return true; }
     void PrepareFolder(const QString& folder) override { FTemporaryFiles.CleanFolder(folder); }
     void TagsOpened(TMP3FileTags&) override {}
@@ -43,5 +47,6 @@ public:
     void FileSkipped(const QString&, const QString&) override {}
 
 private:
+    TRunJournal* FJournal;
     TStaleTemporaryFiles FTemporaryFiles;
 };

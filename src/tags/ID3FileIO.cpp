@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -128,6 +129,29 @@ QByteArray ReadWholeFile(const QString& path) {
         Fail(Operation::Read, path, errno);
     bytes.truncate(qsizetype(read));
     return bytes;
+}
+
+TTemporaryFile::TTemporaryFile(const QString& folder) {
+    QByteArray name = QFile::encodeName(folder) + "/.varnholm-XXXXXX.tmp";
+    const int fd = ::mkostemps(name.data(), 4, O_CLOEXEC);
+    if (fd < 0)
+        Fail(Operation::Create, QFile::decodeName(name), errno);
+    FFile = TFile(fd);
+    FName = name;
+    // Locked until it is renamed or removed (the duplicate outlives Close), so that a later
+    // run can tell a file left behind by a killed run from one being written now.
+    ::flock(fd, LOCK_EX);
+    FLock = TFile(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+}
+
+TTemporaryFile::~TTemporaryFile() {
+    FFile.Close();
+    if (!FKept)
+        ::unlink(FName.constData());
+}
+
+QString TTemporaryFile::Path() const {
+    return QFile::decodeName(FName);
 }
 
 } // namespace ID3FileIO

@@ -58,6 +58,29 @@ private:
     int FFd = -1;
 };
 
+// A temporary file beside the file it will replace (".varnholm-XXXXXX.tmp", see
+// fixing/StaleTemporaryFiles.h); removed again unless it took that file's place. Throws
+// TFileError when it cannot be created.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(const QString& folder);
+    ~TTemporaryFile();
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    int Fd() const { return FFile.Fd(); }
+    QString Path() const;
+    const QByteArray& NativePath() const { return FName; }
+    bool Close() { return FFile.Close(); }
+    void Keep() { FKept = true; }
+
+private:
+    TFile FFile;
+    TFile FLock;
+    QByteArray FName;
+    bool FKept = false;
+};
+
 // Reads count bytes at offset; the number read, which is smaller at the end of the file, or -1
 // with errno set.
 qint64 ReadAt(int fd, char* data, qint64 count, qint64 offset);

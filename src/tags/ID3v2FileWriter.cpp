@@ -44,42 +44,6 @@ void WriteBlocks(int fd, const QByteArray& bytes, const QString& path) {
     }
 }
 
-// The temporary file of a rebuild; removed again unless it took the file's place.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(const QString& folder) {
-        QByteArray name = QFile::encodeName(folder) + "/.varnholm-XXXXXX.tmp";
-        const int fd = ::mkostemps(name.data(), 4, O_CLOEXEC);
-        if (fd < 0)
-            Fail(Operation::Create, QFile::decodeName(name), errno);
-        FFile = TFile(fd);
-        FName = name;
-        // Locked until it is renamed or removed (the duplicate outlives Close), so that a later
-        // run can tell a file left behind by a killed run from one being written now.
-        ::flock(fd, LOCK_EX);
-        FLock = TFile(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-    }
-    ~TTemporaryFile() {
-        FFile.Close();
-        if (!FKept)
-            ::unlink(FName.constData());
-    }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-
-    int Fd() const { return FFile.Fd(); }
-    QString Path() const { return QFile::decodeName(FName); }
-    const QByteArray& NativePath() const { return FName; }
-    bool Close() { return FFile.Close(); }
-    void Keep() { FKept = true; }
-
-private:
-    TFile FFile;
-    TFile FLock;
-    QByteArray FName;
-    bool FKept = false;
-};
-
 // Copies from offset to the end of the file; the size of the copy's file.
 qint64 CopyRest(int from, qint64 offset, qint64 expectedEnd, int to, qint64 toOffset,
                 const QString& path, const QString& temporaryPath) {

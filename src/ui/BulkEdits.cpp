@@ -37,11 +37,11 @@ TContextMenuState TMainWindowState::PopupMenu1Popup() const {
     return menu;
 }
 
-void TMainWindowState::RunBulkEdit(TAfterEdit after,
+void TMainWindowState::RunBulkEdit(const QString& operation, TAfterEdit after,
                                    const std::function<TRowResult(TFixRow&, TFixContext&)>& edit) {
     if (!CanChangeList())
         return;
-    TRowEditRun run(*this);
+    TRowEditRun run(*this, operation);
     {
         TMainListUpdateGuard batch(FMainList);
         const std::vector<int> rows = FMainList.SelectedRows();
@@ -66,45 +66,47 @@ void TMainWindowState::RunBulkEdit(TAfterEdit after,
 }
 
 void TMainWindowState::AddSuffixToTitlePopupMenuClick(const QString& suffix) {
-    RunBulkEdit(TAfterEdit::Refresh, [&suffix](TFixRow& row, TFixContext& context) {
-        return AddSuffixToTitle(row, context, suffix);
-    });
+    RunBulkEdit(QStringLiteral("Add Suffix to Title"), TAfterEdit::Refresh,
+                [&suffix](TFixRow& row, TFixContext& context) {
+                    return AddSuffixToTitle(row, context, suffix);
+                });
 }
 
 void TMainWindowState::LowercaseTitle1Click() {
-    RunBulkEdit(TAfterEdit::Refresh, LowercaseTitle);
+    RunBulkEdit(QStringLiteral("Lowercase Title"), TAfterEdit::Refresh, LowercaseTitle);
 }
 
 void TMainWindowState::ReplaceByInTitle1Click() {
-    RunBulkEdit(TAfterEdit::Refresh, ReplaceBracketsInTitle);
+    RunBulkEdit(QStringLiteral("Replace Brackets in Title"), TAfterEdit::Refresh,
+                ReplaceBracketsInTitle);
 }
 
 void TMainWindowState::SetGenreToPopupMenuClick(const QString& genre) {
-    RunBulkEdit(TAfterEdit::Statistics, [&genre](TFixRow& row, TFixContext& context) {
-        return SetGenreTo(row, context, genre);
-    });
+    RunBulkEdit(
+        QStringLiteral("Set Genre"), TAfterEdit::Statistics,
+        [&genre](TFixRow& row, TFixContext& context) { return SetGenreTo(row, context, genre); });
 }
 
 void TMainWindowState::EmbedCoverArt1Click() {
-    RunBulkEdit(TAfterEdit::Nothing, EmbedCoverArt);
+    RunBulkEdit(QStringLiteral("Embed Cover Art"), TAfterEdit::Nothing, EmbedCoverArt);
 }
 
 void TMainWindowState::Comments1Click() {
-    RunBulkEdit(TAfterEdit::Nothing, ClearComments);
+    RunBulkEdit(QStringLiteral("Clear Comments"), TAfterEdit::Nothing, ClearComments);
 }
 
 void TMainWindowState::CoverArt1Click() {
-    RunBulkEdit(TAfterEdit::Nothing, ClearCoverArt);
+    RunBulkEdit(QStringLiteral("Clear Cover Art"), TAfterEdit::Nothing, ClearCoverArt);
 }
 
 void TMainWindowState::Genre1Click() {
-    RunBulkEdit(TAfterEdit::Statistics, ClearGenre);
+    RunBulkEdit(QStringLiteral("Clear Genre"), TAfterEdit::Statistics, ClearGenre);
 }
 
 void TMainWindowState::TitleSuffix1Click() {
-    RunBulkEdit(TAfterEdit::Refresh, ClearTitleSuffix);
+    RunBulkEdit(QStringLiteral("Clear Title Suffix"), TAfterEdit::Refresh, ClearTitleSuffix);
 }
 
 void TMainWindowState::TrackNumber1Click() {
-    RunBulkEdit(TAfterEdit::Refresh, ClearTrackNumber);
+    RunBulkEdit(QStringLiteral("Clear Track Number"), TAfterEdit::Refresh, ClearTrackNumber);
 }

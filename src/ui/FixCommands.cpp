@@ -47,7 +47,7 @@ void TMainWindowState::Fix1Click() {
         return;
     // The list cannot be reordered or emptied while the fix runs, so the rows stay where they are.
     const std::vector<int> rows = FMainList.SelectedRows();
-    TRowEditRun run(*this);
+    TRowEditRun run(*this, QStringLiteral("Fix"));
     {
         TLongOperation operation =
             StartRowOperation(*this, QStringLiteral("Fixing files"), int(rows.size()));
@@ -69,7 +69,7 @@ void TMainWindowState::FixToolButtonClick() {
     if (!CanChangeList())
         return;
     const int count = FMainList.Count();
-    TRowEditRun run(*this);
+    TRowEditRun run(*this, QStringLiteral("Fix"));
     {
         TLongOperation operation = StartRowOperation(*this, QStringLiteral("Fixing files"), count);
         TRowOperationEnd end(*this);

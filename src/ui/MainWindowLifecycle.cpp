@@ -16,6 +16,7 @@ TMainWindowPaths TMainWindowPaths::Defaults() {
     paths.StoreFileName = TKelmRegistryEnhanced::DefaultFileName();
     paths.LogFileName = TKelmLogFile::DefaultFileName();
     paths.InstalledDataFolder = PlatformFolders::InstalledDataFolder();
+    paths.JournalFolder = PlatformFolders::DataFolder() + QStringLiteral("/journal");
     if (QCoreApplication::instance())
         paths.ApplicationFolder = QCoreApplication::applicationDirPath();
     return paths;

@@ -38,6 +38,8 @@ struct TMainWindowPaths {
     // is not seeded (its missing files are read from the installed data folder instead), the
     // settings are only read and nothing is saved at shut-down.
     bool ReadOnly = false;
+    // Where the journals of the runs that change music files go (see fixing/RunJournal.h).
+    QString JournalFolder;
     static TMainWindowPaths Defaults();
 };
 
@@ -99,6 +101,8 @@ public:
     TKelmRegistryEnhanced& Store() { return FStore; }
     TReferenceData& ReferenceData() { return FReferenceData; }
     TKelmLogFile& Log() { return FLog; }
+    // Where the runs that change music files keep their journals; empty: none are kept.
+    const QString& JournalFolder() const { return FPaths.JournalFolder; }
     TKelmFlatFile& UpdateDataFilesKelmFlatFile() { return FUpdateDataFilesKelmFlatFile; }
     TKelmListView& ListView() { return FListView; }
     TID3v2Tag& ID3v2Tag1() { return FID3v2Tag1; }
@@ -179,7 +183,8 @@ private:
     void SetStatusText(const QString& text);
 
     enum class TAfterEdit { Nothing, Refresh, Statistics };
-    void RunBulkEdit(TAfterEdit after,
+    // operation: the edit's name in the journal.
+    void RunBulkEdit(const QString& operation, TAfterEdit after,
                      const std::function<TRowResult(TFixRow&, TFixContext&)>& edit);
 
     static void AddToHistory(QStringList& history, const QString& path, int maximum);

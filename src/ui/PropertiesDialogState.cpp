@@ -31,7 +31,7 @@ bool TPropertiesDialogState::Open() {
     if (!FState.CanChangeList() || FState.MainList().SelectedCount() != 1)
         return false;
     const int index = FState.MainList().FirstSelected();
-    const TFixRow row = TRowEditRun(FState).Row(index);
+    const TFixRow row = TRowEditRun(FState, QString()).Row(index);
     const QString fileName = RowFilePath(row);
     if (!row.Data || !QFileInfo(fileName).isFile())
         return false;
@@ -113,7 +113,7 @@ TPropertiesDialogState::TConfirmed TPropertiesDialogState::Confirm() {
         FRow >= 0 && FRow < list.Count() && list.Row(FRow).Data == FRecord ? FRow : -1;
     if (index < 0)
         return TConfirmed::Failed;
-    TRowEditRun run(FState);
+    TRowEditRun run(FState, QStringLiteral("Properties"));
     TFixRow row = run.Row(index);
     const TRowResult result = WriteProperties(row, run.Context(), FValues, FCoverEdit);
     if (result.Failed()) {

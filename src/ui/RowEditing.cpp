@@ -2,10 +2,21 @@
 
 #include "ui/MainWindowState.h"
 
-TRowEditRun::TRowEditRun(TMainWindowState& state)
-    : FState(state), FContext{state.ID3v2Tag1(),     state.ID3v1Tag1(),
-                              state.ReferenceData(), state.Log(),
-                              state.Options(),       state.Plan() ? *state.Plan() : FDiskWriter} {}
+namespace {
+
+std::optional<TRunJournal> JournalFor(const TMainWindowState& state, const QString& operation) {
+    if (state.Plan() || state.JournalFolder().isEmpty())
+        return std::nullopt;
+    return std::optional<TRunJournal>(std::in_place, state.JournalFolder(), operation);
+}
+
+} // namespace
+
+TRowEditRun::TRowEditRun(TMainWindowState& state, const QString& operation)
+    : FState(state), FJournal(JournalFor(state, operation)),
+      FDiskWriter(FJournal ? &*FJournal : nullptr),
+      FContext{state.ID3v2Tag1(), state.ID3v1Tag1(), state.ReferenceData(),
+               state.Log(),       state.Options(),   state.Plan() ? *state.Plan() : FDiskWriter} {}
 
 TFixRow TRowEditRun::Row(int index) const {
     const TMainListRow& r = FState.MainList().Row(index);

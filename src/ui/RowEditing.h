@@ -2,6 +2,9 @@
 
 #include "fixing/FileWriter.h"
 #include "fixing/FixRow.h"
+#include "fixing/RunJournal.h"
+
+#include <optional>
 
 class TMainList;
 class TMainWindowState;
@@ -10,7 +13,9 @@ class TMainWindowState;
 // to the fixing code and back, and the count of files that could not be written.
 class TRowEditRun {
 public:
-    explicit TRowEditRun(TMainWindowState& state);
+    // operation: the run's name in its journal ("Fix", "Set Genre"...). A plan, and a read-only
+    // session, journal nothing.
+    TRowEditRun(TMainWindowState& state, const QString& operation);
 
     TFixContext& Context() { return FContext; }
 
@@ -27,6 +32,7 @@ public:
 
 private:
     TMainWindowState& FState;
+    std::optional<TRunJournal> FJournal;
     TDiskWriter FDiskWriter;
     TFixContext FContext;
     int FFailed = 0;

@@ -12,6 +12,7 @@ MainWindowFixture::MainWindowFixture() {
     paths.StoreFileName = home.File("config/settings.json");
     paths.LogFileName = home.File("state/Quenlor.log");
     paths.InstalledDataFolder = home.File("installed");
+    paths.JournalFolder = home.File("data/journal");
     state = std::make_unique<TMainWindowState>(ui, paths);
 }
 

@@ -9,7 +9,7 @@ Paths (NAME is a file in --root):
   /headonly/NAME         HEAD answers as for /files/NAME, GET with 404
   /stall                 accepts the request and never answers
   /slow/NAME             the file in small pieces, a pause after each
-An absolute address in the request line (a proxy request) is served from its path, and the
+A CONNECT request is logged and answered with 404. An absolute address in the request line (a proxy request) is served from its path, and the
 request is logged with "PROXY". Every request is logged to --log as one line:
 METHOD<tab>TARGET<tab>User-Agent<tab>Accept<tab>Pragma
 """
@@ -95,6 +95,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     do_GET = handle_any
     do_HEAD = handle_any
+    do_CONNECT = handle_any  # logged, then refused: no tunnels
 
 
 def main():

@@ -1,0 +1,323 @@
+#include "fixing/RunJournal.h"
+
+#include "support/Error.h"
+#include "tags/ID3FileEnds.h"
+#include "tags/ID3FileIO.h"
+#include "tags/ID3v2Header.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString JournalSuffix = QStringLiteral(".journal");
+constexpr int FormatVersion = 1;
+
+QByteArray Digest(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+QJsonObject StateObject(const TJournalFileState& state, bool withTags) {
+    QJsonObject o;
+    o[u"path"] = state.Path;
+    o[u"size"] = QString::number(state.Size);
+    o[u"time"] = QString::number(state.TimeNs);
+    o[u"v2size"] = QString::number(state.ID3v2Size);
+    o[u"v1size"] = QString::number(state.ID3v1Size);
+    o[u"v2digest"] = QString::fromLatin1(state.ID3v2Digest.toHex());
+    o[u"v1digest"] = QString::fromLatin1(state.ID3v1Digest.toHex());
+    if (withTags) {
+        o[u"v2"] = QString::fromLatin1(state.ID3v2.toBase64());
+        o[u"v1"] = QString::fromLatin1(state.ID3v1.toBase64());
+    }
+    return o;
+}
+
+qint64 Number(const QJsonObject& o, QStringView key, bool* ok) {
+    bool good = false;
+    const qint64 value = o.value(key).toString().toLongLong(&good);
+    *ok = *ok && good;
+    return value;
+}
+
+std::optional<TJournalFileState> StateFromObject(const QJsonObject& o, bool withTags) {
+    bool ok = o.value(u"path").isString();
+    TJournalFileState state;
+    state.Path = o.value(u"path").toString();
+    state.Size = Number(o, u"size", &ok);
+    state.TimeNs = Number(o, u"time", &ok);
+    state.ID3v2Size = Number(o, u"v2size", &ok);
+    state.ID3v1Size = Number(o, u"v1size", &ok);
+    state.ID3v2Digest = QByteArray::fromHex(o.value(u"v2digest").toString().toLatin1());
+    state.ID3v1Digest = QByteArray::fromHex(o.value(u"v1digest").toString().toLatin1());
+    if (withTags) {
+        state.ID3v2 = QByteArray::fromBase64(o.value(u"v2").toString().toLatin1());
+        state.ID3v1 = QByteArray::fromBase64(o.value(u"v1").toString().toLatin1());
+        ok = ok && state.ID3v2.size() == state.ID3v2Size && state.ID3v1.size() == state.ID3v1Size;
+    }
+    if (!ok)
+        return std::nullopt;
+    return state;
+}
+
+QByteArray Line(const QJsonObject& o) {
+    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+void SyncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+QStringList JournalFiles(const QString& folder) {
+    // The names are start times: sorted by name is sorted by age, newest last.
+    QStringList names =
+        QDir(folder).entryList({QStringLiteral("*") + JournalSuffix}, QDir::Files, QDir::Name);
+    for (QString& name : names)
+        name = folder + u'/' + name;
+    return names;
+}
+
+} // namespace
+
+bool TJournalFileState::SameAs(const TJournalFileState& other) const {
+    return Size == other.Size && TimeNs == other.TimeNs && ID3v2Size == other.ID3v2Size &&
+           ID3v1Size == other.ID3v1Size && ID3v2Digest == other.ID3v2Digest &&
+           ID3v1Digest == other.ID3v1Digest;
+}
+
+std::optional<TJournalFileState> ReadJournalFileState(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    const TID3FileEnds ends = ReadID3FileEnds(path);
+    if (!ends.Opened || ends.ErrorCode != 0)
+        return std::nullopt;
+    TJournalFileState state;
+    state.Path = path;
+    state.Size = ends.FileSize;
+    state.TimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (ParseID3v2Header(ends.Start))
+        state.ID3v2 = ends.Start;
+    if (ends.Last.size() == 128 && ends.Last.startsWith("TAG") &&
+        ends.FileSize >= state.ID3v2.size() + 128)
+        state.ID3v1 = ends.Last;
+    state.ID3v2Size = state.ID3v2.size();
+    state.ID3v1Size = state.ID3v1.size();
+    state.ID3v2Digest = Digest(state.ID3v2);
+    state.ID3v1Digest = Digest(state.ID3v1);
+    return state;
+}
+
+std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
+    QByteArray bytes;
+    try {
+        bytes = ID3FileIO::ReadWholeFile(fileName);
+    } catch (const TError&) {
+        return std::nullopt;
+    }
+    TJournalRun run;
+    run.FileName = fileName;
+    run.Id = QFileInfo(fileName).completeBaseName();
+    QHash<int, qsizetype> index; // file number -> position in run.Files
+    qsizetype start = 0;
+    bool header = false;
+    for (;;) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            break; // a torn last record, or none
+        QJsonParseError error;
+        const QJsonObject o =
+            QJsonDocument::fromJson(bytes.mid(start, end - start), &error).object();
+        start = end + 1;
+        if (error.error != QJsonParseError::NoError)
+            break;
+        const QString kind = o.value(u"k").toString();
+        if (!header) {
+            if (kind != u"run")
+                return std::nullopt;
+            header = true;
+            run.Operation = o.value(u"op").toString();
+            run.Started = QDateTime::fromString(o.value(u"start").toString(), Qt::ISODateWithMs);
+            continue;
+        }
+        const int number = o.value(u"n").toInt(-1);
+        if (kind == u"b") {
+            const auto state = StateFromObject(o, true);
+            if (!state || index.contains(number))
+                break;
+            index.insert(number, run.Files.size());
+            run.Files.append(TJournalledFile{*state, std::nullopt, {}});
+            continue;
+        }
+        if (!index.contains(number))
+            break;
+        TJournalledFile& file = run.Files[index.value(number)];
+        if (kind == u"m") {
+            file.PendingMove = o.value(u"to").toString();
+        } else if (kind == u"a") {
+            const auto state = StateFromObject(o, false);
+            if (!state)
+                break;
+            file.After = *state;
+            file.PendingMove.clear();
+        } else {
+            break;
+        }
+    }
+    if (!header)
+        return std::nullopt;
+    return run;
+}
+
+TRunJournal::TRunJournal(QString folder, QString operation)
+    : FFolder(std::move(folder)), FOperation(std::move(operation)),
+      FStarted(QDateTime::currentDateTimeUtc()) {}
+
+TRunJournal::~TRunJournal() {
+    if (FFd >= 0) {
+        ::fsync(FFd);
+        ::close(FFd);
+    }
+}
+
+void TRunJournal::Open() {
+    if (!QDir().mkpath(FFolder))
+        throw TError(
+            QStringLiteral("The journal folder \"%1\" could not be created.").arg(FFolder));
+    const QString stamp = FStarted.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    for (int attempt = 1; FFd < 0; ++attempt) {
+        // Two runs started in one millisecond still sort in the order they started.
+        const QString name = FFolder + u'/' + stamp + u'-' +
+                             QStringLiteral("%1").arg(attempt, 2, 10, QLatin1Char('0')) +
+                             JournalSuffix;
+        FFd = ::open(QFile::encodeName(name).constData(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+        if (FFd >= 0)
+            FFileName = name;
+        else if (errno != EEXIST || attempt >= 99)
+            ID3FileIO::Fail(ID3FileIO::Operation::Create, name, errno);
+    }
+    QJsonObject header;
+    header[u"k"] = QStringLiteral("run");
+    header[u"v"] = FormatVersion;
+    header[u"op"] = FOperation;
+    header[u"start"] = FStarted.toString(Qt::ISODateWithMs);
+    Append(Line(header), false);
+    SyncFolder(FFolder);
+    PruneJournals(FFolder);
+}
+
+void TRunJournal::Append(const QByteArray& line, bool durable) {
+    if (FFd < 0)
+        Open();
+    // O_APPEND: a record is never written over another; a short write is retried with the rest.
+    for (qsizetype done = 0; done < line.size();) {
+        const ssize_t n = ::write(FFd, line.constData() + done, size_t(line.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ID3FileIO::Fail(ID3FileIO::Operation::Write, FFileName, errno);
+        done += n;
+    }
+    if (durable && ::fdatasync(FFd) != 0)
+        ID3FileIO::Fail(ID3FileIO::Operation::Write, FFileName, errno);
+}
+
+int TRunJournal::FileNumber(const QString& path, bool* isNew) {
+    const auto found = FNumbers.constFind(path);
+    *isNew = found == FNumbers.constEnd();
+    if (!*isNew)
+        return *found;
+    const int number = FNextNumber++;
+    FNumbers.insert(path, number);
+    return number;
+}
+
+void TRunJournal::BeforeChange(const QString& path) {
+    bool isNew = false;
+    const int number = FileNumber(path, &isNew);
+    if (!isNew)
+        return;
+    const auto state = ReadJournalFileState(path);
+    if (!state) {
+        FNumbers.remove(path);
+        throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
+    }
+    QJsonObject o = StateObject(*state, true);
+    o[u"k"] = QStringLiteral("b");
+    o[u"n"] = number;
+    Append(Line(o), true);
+}
+
+void TRunJournal::BeforeMove(const QString& from, const QString& to) {
+    BeforeChange(from);
+    QJsonObject o;
+    o[u"k"] = QStringLiteral("m");
+    o[u"n"] = FNumbers.value(from);
+    o[u"to"] = to;
+    Append(Line(o), true);
+}
+
+void TRunJournal::Moved(const QString& from, const QString& to) {
+    const auto found = FNumbers.constFind(from);
+    if (found == FNumbers.constEnd())
+        return;
+    const int number = *found;
+    FNumbers.remove(from);
+    FNumbers.insert(to, number);
+}
+
+void TRunJournal::AfterChange(const QString& path) {
+    const auto found = FNumbers.constFind(path);
+    if (found == FNumbers.constEnd())
+        return;
+    const auto state = ReadJournalFileState(path);
+    if (!state)
+        return;
+    QJsonObject o = StateObject(*state, false);
+    o[u"k"] = QStringLiteral("a");
+    o[u"n"] = *found;
+    try {
+        Append(Line(o), false);
+    } catch (const TError&) {
+        // The change is made and its before-record is durable: undo still finds the file by
+        // its audio, which the change left as it was.
+    }
+}
+
+QList<TJournalRun> ListJournalRuns(const QString& folder) {
+    QList<TJournalRun> runs;
+    const QStringList files = JournalFiles(folder);
+    for (auto it = files.crbegin(); it != files.crend(); ++it)
+        if (auto run = ReadJournalRun(*it))
+            runs.append(std::move(*run));
+    return runs;
+}
+
+void PruneJournals(const QString& folder, int maxRuns, qint64 maxBytes) {
+    const QStringList files = JournalFiles(folder);
+    qint64 bytes = 0;
+    int kept = 0;
+    for (auto it = files.crbegin(); it != files.crend(); ++it) {
+        bytes += QFileInfo(*it).size();
+        if (kept == 0 || (kept < maxRuns && bytes <= maxBytes))
+            ++kept;
+        else
+            QFile::remove(*it);
+    }
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <optional>
+
+// The write-ahead journal of a run that changes music files: before a file is changed, what it
+// was (its name, both tags, size and last-write time) is on disk in the run's journal, so that
+// the run can be undone later, after a restart or a crash. Our writes change only the tags, the
+// name and the time of a file, never its audio, so those give back the exact file.
+//
+// A journal is one append-only file per run in the journal folder, named by the run's start
+// time, one JSON record per line. A crash while appending leaves at most a torn last line, which
+// reading ignores.
+
+// What a file is, as far as our writes can change it.
+struct TJournalFileState {
+    QString Path;
+    qint64 Size = 0;
+    qint64 TimeNs = 0; // last-write time, nanoseconds since the epoch
+    // The ID3v2 tag area as it stands (header, tag and padding), empty when there is none.
+    QByteArray ID3v2;
+    // The 128-byte ID3v1 tag, empty when there is none.
+    QByteArray ID3v1;
+    // The sizes and SHA-256 digests of those areas: all an after-state needs to keep.
+    qint64 ID3v2Size = 0;
+    qint64 ID3v1Size = 0;
+    QByteArray ID3v2Digest;
+    QByteArray ID3v1Digest;
+
+    // The bytes that are neither tag: the audio our writes leave alone.
+    qint64 AudioSize() const { return Size - ID3v2Size - ID3v1Size; }
+    // Same tags, size and time.
+    bool SameAs(const TJournalFileState& other) const;
+};
+
+// Reads the state of a file; nothing when it cannot be read (gone, not a regular file).
+std::optional<TJournalFileState> ReadJournalFileState(const QString& path);
+
+// One file of a journalled run.
+struct TJournalledFile {
+    TJournalFileState Before; // the first state of the run, tags included
+    // The last state the run left, without tag bytes; missing when the run ended (or was killed)
+    // between the change and its note.
+    std::optional<TJournalFileState> After;
+    // A move whose outcome no later record tells (the run was killed around it): the file may
+    // be under this name.
+    QString PendingMove;
+};
+
+// A journal as read back.
+struct TJournalRun {
+    QString FileName; // the journal's path
+    QString Id;       // its name without the folder and extension: the start time
+    QString Operation;
+    QDateTime Started;
+    QList<TJournalledFile> Files; // in the order the run first touched them
+};
+
+// Reads a journal up to its last complete record; nothing when it has no valid header.
+std::optional<TJournalRun> ReadJournalRun(const QString& fileName);
+
+// The journal of one run, written as the run goes. The file is created at the first record, so a
+// run that changes nothing leaves no journal; creating one first drops the oldest journals
+// beyond the retention (see PruneJournals). Throws TError when a record cannot be made durable:
+// the caller must then not change the file.
+class TRunJournal {
+public:
+    TRunJournal(QString folder, QString operation);
+    ~TRunJournal();
+    TRunJournal(const TRunJournal&) = delete;
+    TRunJournal& operator=(const TRunJournal&) = delete;
+
+    // Before the file at path is changed for the first time in this run: its state, durable.
+    void BeforeChange(const QString& path);
+    // Before a move: the file's state when it is new to the run, and the move, durable.
+    void BeforeMove(const QString& from, const QString& to);
+    // After a successful move: the file is known by its new name.
+    void Moved(const QString& from, const QString& to);
+    // After a step changed the file: its present state (not flushed; the next durable record
+    // or the end of the run takes it to disk).
+    void AfterChange(const QString& path);
+
+    // The journal's path; empty until the first record.
+    const QString& FileName() const { return FFileName; }
+
+private:
+    int FileNumber(const QString& path, bool* isNew);
+    void Append(const QByteArray& line, bool durable);
+    void Open();
+
+    QString FFolder;
+    QString FOperation;
+    QDateTime FStarted;
+    QString FFileName;
+    int FFd = -1;
+    QHash<QString, int> FNumbers; // present path -> file number
+    int FNextNumber = 0;
+};
+
+// The kept runs of a journal folder, newest first.
+QList<TJournalRun> ListJournalRuns(const QString& folder);
+
+// Retention: the newest MaxKeptRuns journals are kept, and of those only as many (newest first)
+// as fit into MaxKeptBytes together; the newest is always kept.
+inline constexpr int MaxKeptRuns = 20;
+inline constexpr qint64 MaxKeptBytes = qint64(1) << 30;
+void PruneJournals(const QString& folder, int maxRuns = MaxKeptRuns,
+                   qint64 maxBytes = MaxKeptBytes);

@@ -1,0 +1,173 @@
+#include "fixing/RunUndo.h"
+
+#include "fixing/FileTimes.h"
+#include "fixing/SafeRename.h"
+#include "tags/ID3FileIO.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace ID3FileIO;
+
+namespace {
+
+constexpr qint64 BlockSize = 1024 * 1024;
+
+bool Exists(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Where the run left the file: the name of its last known state, or the target of a move that
+// the run was killed around when only that name holds a file now.
+QString PresentPath(const TJournalledFile& file) {
+    const QString known = file.After ? file.After->Path : file.Before.Path;
+    if (!file.PendingMove.isEmpty() && !Exists(known) && Exists(file.PendingMove))
+        return file.PendingMove;
+    return known;
+}
+
+// Whether the file is still as the run left it. Without an after-state (the run ended between
+// the change and its note) the audio is what tells: our writes never change its length.
+bool AsTheRunLeftIt(const TJournalledFile& file, const TJournalFileState& now) {
+    if (file.After)
+        return now.SameAs(*file.After);
+    return now.AudioSize() == file.Before.AudioSize();
+}
+
+bool SameTags(const TJournalFileState& a, const TJournalFileState& b) {
+    return a.Size == b.Size && a.ID3v2Size == b.ID3v2Size && a.ID3v1Size == b.ID3v1Size &&
+           a.ID3v2Digest == b.ID3v2Digest && a.ID3v1Digest == b.ID3v1Digest;
+}
+
+void WriteAll(int fd, const QByteArray& bytes, qint64 offset, const QString& path) {
+    if (!WriteAt(fd, bytes.constData(), bytes.size(), offset))
+        Fail(Operation::Write, path, errno);
+}
+
+// Rebuilds the file at path with the old tags around its present audio, through a temporary
+// file that takes its place in one step, as a tag rebuild does.
+void PutBackTags(const QString& path, const TJournalFileState& now,
+                 const TJournalFileState& before) {
+    qint64 size = 0;
+    const TFile file = TFile::OpenExclusive(path, &size);
+    if (size != now.Size)
+        Fail(Operation::Read, path, EIO, QStringLiteral("The file changed while it was undone."));
+    QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
+        target = path;
+    TTemporaryFile temporary(QFileInfo(target).absolutePath());
+    struct stat st {};
+    if (::fstat(file.Fd(), &st) == 0 && ::fchmod(temporary.Fd(), st.st_mode & 07777) != 0)
+        Fail(Operation::Write, temporary.Path(), errno);
+    WriteAll(temporary.Fd(), before.ID3v2, 0, temporary.Path());
+    qint64 to = before.ID3v2.size();
+    QByteArray block(qsizetype(BlockSize), Qt::Uninitialized);
+    for (qint64 from = now.ID3v2Size, end = now.Size - now.ID3v1Size; from < end;) {
+        const qint64 read = ReadAt(file.Fd(), block.data(), qMin(BlockSize, end - from), from);
+        if (read <= 0)
+            Fail(Operation::Read, path, read < 0 ? errno : EIO);
+        if (!WriteAt(temporary.Fd(), block.constData(), read, to))
+            Fail(Operation::Write, temporary.Path(), errno);
+        from += read;
+        to += read;
+    }
+    WriteAll(temporary.Fd(), before.ID3v1, to, temporary.Path());
+    if (::fsync(temporary.Fd()) != 0 || !temporary.Close())
+        Fail(Operation::Write, temporary.Path(), errno);
+    if (::rename(temporary.NativePath().constData(), QFile::encodeName(target).constData()) != 0)
+        Fail(Operation::Rename, target, errno);
+    temporary.Keep();
+    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+TUndoneFile UndoFile(const TJournalledFile& file, TRunJournal* journal) {
+    TUndoneFile undone;
+    undone.Path = PresentPath(file);
+    undone.Original = file.Before.Path;
+    const auto now = ReadJournalFileState(undone.Path);
+    if (!now) {
+        undone.Result = TUndoneFile::Outcome::Gone;
+        return undone;
+    }
+    if (!AsTheRunLeftIt(file, *now)) {
+        undone.Result = TUndoneFile::Outcome::ChangedSince;
+        return undone;
+    }
+    const bool rename = undone.Path != undone.Original;
+    if (rename && Exists(undone.Original) && !SameFile(undone.Path, undone.Original)) {
+        undone.Result = TUndoneFile::Outcome::NameTaken;
+        return undone;
+    }
+    if (!journal)
+        return undone;
+    try {
+        if (!SameTags(*now, file.Before)) {
+            journal->BeforeChange(undone.Path);
+            PutBackTags(undone.Path, *now, file.Before);
+            journal->AfterChange(undone.Path);
+        }
+        if (rename) {
+            journal->BeforeMove(undone.Path, undone.Original);
+            const TMoveResult moved = MoveFileNoReplace(undone.Path, undone.Original);
+            if (!moved.Moved) {
+                undone.Result = moved.TargetExists ? TUndoneFile::Outcome::NameTaken
+                                                   : TUndoneFile::Outcome::Failed;
+                undone.Error = moved.Error;
+                return undone;
+            }
+            journal->Moved(undone.Path, undone.Original);
+        }
+        const timespec time{time_t(file.Before.TimeNs / 1000000000),
+                            long(file.Before.TimeNs % 1000000000)};
+        if (!SetLastWriteTime(undone.Original, time))
+            Fail(Operation::Write, undone.Original, errno);
+        journal->AfterChange(undone.Original);
+    } catch (const TError& e) {
+        undone.Result = TUndoneFile::Outcome::Failed;
+        undone.Error = e.Message();
+    }
+    return undone;
+}
+
+} // namespace
+
+QString UndoOutcomeText(const TUndoneFile& file) {
+    switch (file.Result) {
+    case TUndoneFile::Outcome::Restored:
+        return QStringLiteral("Restored");
+    case TUndoneFile::Outcome::ChangedSince:
+        return QStringLiteral("Changed since the run");
+    case TUndoneFile::Outcome::Gone:
+        return QStringLiteral("File not found");
+    case TUndoneFile::Outcome::NameTaken:
+        return QStringLiteral("Its old name is taken");
+    case TUndoneFile::Outcome::Failed:
+        return file.Error;
+    }
+    return {};
+}
+
+QList<TUndoneFile> UndoJournalRun(const TJournalRun& run, TRunJournal* journal) {
+    QList<TUndoneFile> files;
+    for (auto it = run.Files.crbegin(); it != run.Files.crend(); ++it)
+        files.append(UndoFile(*it, journal));
+    return files;
+}

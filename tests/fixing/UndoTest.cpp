@@ -1,0 +1,236 @@
+// The journal of the runs that change music files, and their undo: every file back byte for
+// byte, under its old name, with its old modification time.
+#include "MainWindowFixture.h"
+
+#include "fixing/FileTimes.h"
+#include "fixing/RunJournal.h"
+#include "ui/UndoRuns.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <algorithm>
+#include <map>
+#include <sys/stat.h>
+
+namespace {
+
+using Kind = ScriptedUiPort::Kind;
+using Fields = Mp3Bytes::TID3v1Fields;
+
+// Bytes and modification time (nanoseconds) of every file under a folder, hidden ones included,
+// by path relative to the folder.
+using Snapshot = std::map<QString, std::pair<QByteArray, qint64>>;
+
+Snapshot Take(const QString& folder) {
+    Snapshot files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files[QDir(folder).relativeFilePath(path)] = {
+            file.readAll(), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    }
+    return files;
+}
+
+void SetTime(const QString& path, qint64 seconds, long nanoseconds) {
+    ASSERT_TRUE(SetLastWriteTime(path, timespec{time_t(seconds), nanoseconds}));
+}
+
+class Undo : public MainWindowFixture {
+protected:
+    QString JournalFolder() const { return home.File("data/journal"); }
+    QList<TJournalRun> Runs() { return TUndoRuns(*state).Runs(); }
+    QList<TUndoneFile> UndoNewest() {
+        const QList<TJournalRun> runs = Runs();
+        EXPECT_FALSE(runs.isEmpty());
+        return runs.isEmpty() ? QList<TUndoneFile>() : TUndoRuns(*state).Undo(runs.first(), false);
+    }
+
+    // A library with every kind of file the runs change: 2.2, 2.3 and 2.4 tags, tags with and
+    // without padding, an embedded cover, only an ID3v1 tag, no tag at all; ID3v1 present and
+    // absent; two files that the fix gives the same name. Each with its own odd time.
+    void WriteLibrary() {
+        const auto tagged = [](int version, const QString& title) {
+            return Mp3Fixture(version)
+                .Text("TPE1", "Artist")
+                .Text("TIT2", title)
+                .Text("TALB", "Album")
+                .Text("TRCK", "1")
+                .Text("TCON", "Rock");
+        };
+        Write("a/v22.mp3", tagged(2, "Twenty Two"));
+        Write("a/v23.mp3", tagged(3, "Twenty Three").Padding(500).ID3v1({"Old", "Artist"}));
+        Write("a/v24.mp3", tagged(4, "Twenty Four").ID3v1({"Old", "Artist", "", "", "", 2}));
+        Write("a/cover.mp3", tagged(3, "Cover").Picture(3, "image/jpeg", QByteArray(5000, 'J')));
+        Write("a/v1only.mp3", Mp3Fixture(0).ID3v1({"Only One", "Artist", "Album", "1990"}));
+        Write("a/bare.mp3", Mp3Fixture(0));
+        Write("a/same1.mp3", tagged(3, "Same"));
+        Write("a/same2.mp3", tagged(4, "Same"));
+        int n = 0;
+        for (const QString& name : QDir(music.File("a")).entryList(QDir::Files)) {
+            ++n;
+            SetTime(music.File("a/" + name), 1500000000 + 1000 * n, 123456789 + n);
+        }
+    }
+};
+
+TEST_F(Undo, FixAndBulkEditsUndoneNewestFirstGiveBackEveryFileExactly) {
+    WriteLibrary();
+    const Snapshot start = Take(music.Path());
+    Load("a");
+    state->FixToolButtonClick();
+    SelectAll();
+    state->SetGenreToPopupMenuClick(QStringLiteral("Jazz"));
+    state->Comments1Click();
+    const Snapshot changed = Take(music.Path());
+    ASSERT_NE(changed, start);
+    // The fix renamed files (one of the two of the same name keeps its own).
+    EXPECT_EQ(changed.count("a/v22.mp3"), 0u);
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 3);
+    EXPECT_EQ(runs[0].Operation, "Clear Comments");
+    EXPECT_EQ(runs[1].Operation, "Set Genre");
+    EXPECT_EQ(runs[2].Operation, "Fix");
+
+    for (const TJournalRun& run : runs)
+        for (const TUndoneFile& file : TUndoRuns(*state).Undo(run, false))
+            EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+    EXPECT_EQ(Take(music.Path()), start);
+    EXPECT_TRUE(ui.Messages.isEmpty());
+}
+
+TEST_F(Undo, AnUndoIsJournalledAndItsUndoGivesBackTheRunsResult) {
+    WriteLibrary();
+    Load("a");
+    state->FixToolButtonClick();
+    const Snapshot fixed = Take(music.Path());
+    UndoNewest();
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[0].Operation, "Undo Fix");
+    UndoNewest();
+    EXPECT_EQ(Take(music.Path()), fixed);
+}
+
+TEST_F(Undo, FilesChangedGoneOrWhoseNameIsTakenAreLeftAloneAndCountedInOneWarning) {
+    for (const char* name : {"changed", "retimed", "gone", "taken", "kept"})
+        Write(QStringLiteral("%1.mp3").arg(name),
+              Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", QString::fromLatin1(name)));
+    const Snapshot start = Take(music.Path());
+    Load();
+    state->FixToolButtonClick();
+    const Snapshot fixed = Take(music.Path());
+    ASSERT_EQ(fixed.count("Band - kept.mp3"), 1u);
+    // Another program changes one file's tag and another's time, one file goes, and a new file
+    // takes the old name of another.
+    QFile changed(PathOf("Band - changed.mp3"));
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite));
+    changed.seek(20);
+    changed.write("x");
+    changed.close();
+    SetTime(PathOf("Band - retimed.mp3"), 1600000000, 5);
+    ASSERT_TRUE(QFile::remove(PathOf("Band - gone.mp3")));
+    music.Write("taken.mp3", "someone else's");
+    const Snapshot before = Take(music.Path());
+
+    const QList<TUndoneFile> files = UndoNewest();
+    std::map<QString, TUndoneFile::Outcome> outcomes;
+    for (const TUndoneFile& file : files)
+        outcomes[QFileInfo(file.Original).fileName()] = file.Result;
+    using O = TUndoneFile::Outcome;
+    EXPECT_EQ(outcomes, (std::map<QString, O>{{"changed.mp3", O::ChangedSince},
+                                              {"retimed.mp3", O::ChangedSince},
+                                              {"gone.mp3", O::Gone},
+                                              {"taken.mp3", O::NameTaken},
+                                              {"kept.mp3", O::Restored}}));
+    Snapshot expected = before;
+    expected.erase("Band - kept.mp3");
+    expected["kept.mp3"] = start.at("kept.mp3");
+    EXPECT_EQ(Take(music.Path()), expected);
+    ASSERT_EQ(ui.Texts(Kind::Warning).size(), 1);
+    EXPECT_TRUE(ui.Texts(Kind::Warning).first().startsWith("4 file(s) could not be restored."));
+    EXPECT_TRUE(LogText().contains("File not restored // File=" + PathOf("Band - gone.mp3")));
+}
+
+TEST_F(Undo, AJournalCutAtAnyByteIsReadToItsLastCompleteRecordAndStillUndoes) {
+    WriteLibrary();
+    const Snapshot start = Take(music.Path());
+    Load("a");
+    state->FixToolButtonClick();
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 1);
+    QFile file(runs[0].FileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const qsizetype header = bytes.indexOf('\n') + 1;
+    int previousFiles = 0;
+    // Every cut around a record's end, and cuts all through the records.
+    QList<qsizetype> cuts;
+    for (qsizetype cut = header; cut <= bytes.size(); cut += 61)
+        cuts.append(cut);
+    for (qsizetype end = bytes.indexOf('\n', header); end >= 0; end = bytes.indexOf('\n', end + 1))
+        cuts.append({end - 1, end, end + 1, end + 2});
+    cuts.append(bytes.size());
+    std::sort(cuts.begin(), cuts.end());
+    for (const qsizetype cut : cuts) {
+        if (cut > bytes.size())
+            continue;
+        const QString name = home.File("cut.journal");
+        home.Write("cut.journal", bytes.left(cut));
+        const auto run = ReadJournalRun(name);
+        ASSERT_TRUE(run) << cut;
+        // A record counts once its line is complete.
+        const QByteArray complete = bytes.left(bytes.lastIndexOf('\n', cut - 1) + 1);
+        EXPECT_EQ(run->Files.size(), complete.count("\"k\":\"b\"")) << cut;
+        EXPECT_GE(run->Files.size(), previousFiles);
+        previousFiles = int(run->Files.size());
+    }
+    EXPECT_EQ(previousFiles, runs[0].Files.size());
+    EXPECT_FALSE(ReadJournalRun(home.Write("empty.journal", bytes.left(header - 1))));
+
+    // The journal cut right after each file's record before its change (as a kill between the
+    // record and the write leaves it, but with the write made): undo finds the file by its
+    // audio and puts it back.
+    QByteArray befores = bytes.left(header);
+    for (const QByteArray& line : bytes.mid(header).split('\n'))
+        if (line.contains("\"k\":\"b\"") || line.contains("\"k\":\"m\""))
+            befores += line + '\n';
+    QFile::remove(runs[0].FileName);
+    QDir().mkpath(JournalFolder());
+    home.Write("data/journal/20000101-000000-000-01.journal", befores);
+    for (const TUndoneFile& f : UndoNewest())
+        EXPECT_FALSE(f.LeftAlone()) << f.Path.toStdString();
+    // Without the after-states the times cannot be told apart: the names, tags and audio can.
+    Snapshot now = Take(music.Path());
+    ASSERT_EQ(now.size(), start.size());
+    for (const auto& [name, file] : start)
+        EXPECT_EQ(now[name], file) << name.toStdString();
+}
+
+TEST(JournalRetention, KeepsTheNewestRunsThatFitTheLimits) {
+    TempDir dir;
+    for (int i = 0; i < 25; ++i)
+        dir.Write(
+            QStringLiteral("2026010%1-000000-000-%2.journal").arg(i % 2).arg(i, 2, 10, QChar(u'0')),
+            QByteArray(100, 'x'));
+    PruneJournals(dir.Path(), 20, 1 << 30);
+    QStringList names = QDir(dir.Path()).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 20);
+    EXPECT_EQ(names.last(), "20260101-000000-000-23.journal");
+    PruneJournals(dir.Path(), 20, 350);
+    names = QDir(dir.Path()).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(names,
+              (QStringList{"20260101-000000-000-19.journal", "20260101-000000-000-21.journal",
+                           "20260101-000000-000-23.journal"}));
+    // The newest is kept whatever its size.
+    PruneJournals(dir.Path(), 20, 10);
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files).size(), 1);
+}
+
+} // namespace
