@@ -2,7 +2,9 @@
 # Regenerates docs/screenshot.png: the desktop program under Xvfb after browsing a small
 # generated library (some files with mismatches), captured with ImageMagick's import; then
 # docs/options.png and docs/options-genres.png, two pages of the Options dialog, opened with
-# xdotool's keys; then docs/properties.png, the Properties dialog on one file with a cover.
+# xdotool's keys; then docs/properties.png, the Properties dialog on one file with a cover;
+# then docs/statistics.png, the Statistics window on its Years page; then
+# docs/update-data-files.png, the Update Data Files window during a transfer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -78,3 +80,51 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
 ' "$build/bin/quenlor" "$one" "$work/properties.png"
 cp "$work/properties.png" "$root/docs/"
 echo "wrote docs/properties.png"
+
+# The Statistics window over a larger library, from the Tools menu (third item from the
+# bottom), on its Years page.
+"$build/bin/make-corpus" "$work/Library" 400 >/dev/null
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  "$0" "$1" &
+  pid=$!
+  sleep 5
+  xdotool windowfocus --sync "$(xdotool search --name "^Varnholm\$" | head -1)"
+  xdotool key alt+t
+  sleep 1
+  xdotool key Up Up Up Return
+  sleep 2
+  window=$(xdotool search --name "^Statistics\$" | head -1)
+  xdotool windowfocus --sync "$window"
+  xdotool key ctrl+Tab
+  sleep 1
+  import -window "$window" "$2"
+  kill $pid
+' "$build/bin/quenlor" "$work/Library" "$work/statistics.png"
+cp "$work/statistics.png" "$root/docs/"
+echo "wrote docs/statistics.png"
+
+# The Update Data Files window in the middle of a transfer: a local server sends two data files
+# slowly, the update list names them, and Ctrl+U starts the update.
+mkdir -p "$work/web" "$XDG_DATA_HOME/Tessaly/Varnholm"
+python3 -c 'import sys; sys.stdout.write("".join("Genre %d\r\n" % i for i in range(20000)))' > "$work/web/MP3Genres.def"
+printf 'AC/DC\r\n' > "$work/web/MP3ArtistExceptions.def"
+python3 "$root/tests/testsupport/web_test_server.py" --root "$work/web" --log "$work/web.log" > "$work/port" &
+server=$!
+sleep 1
+port=$(head -1 "$work/port")
+printf 'Genres\thttp://127.0.0.1:%s/slow/MP3Genres.def|MP3Genres.def\r\nArtist Exceptions\thttp://127.0.0.1:%s/slow/MP3ArtistExceptions.def|MP3ArtistExceptions.def\r\n' \
+  "$port" "$port" > "$XDG_DATA_HOME/Tessaly/Varnholm/Quenlor.def"
+"$build/bin/quenlor-cli" options reset >/dev/null
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  "$0" &
+  pid=$!
+  sleep 4
+  xdotool windowfocus --sync "$(xdotool search --name "^Varnholm\$" | head -1)"
+  xdotool key ctrl+u
+  sleep 6
+  import -window "$(xdotool search --name "^Update Data Files\$" | head -1)" "$1"
+  kill $pid
+' "$build/bin/quenlor" "$work/update-data-files.png"
+kill $server
+cp "$work/update-data-files.png" "$root/docs/"
+echo "wrote docs/update-data-files.png"

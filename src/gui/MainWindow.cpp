@@ -6,6 +6,7 @@
 #include "gui/MainListModel.h"
 #include "gui/OptionsDialog.h"
 #include "gui/PropertiesDialog.h"
+#include "gui/StatisticsWindow.h"
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
@@ -49,6 +50,7 @@ bool Implemented(TCommand c) {
     case TCommand::MP3val:
     case TCommand::MP3Gain:
     case TCommand::Mp3tag:
+    case TCommand::Statistics:
     case TCommand::Options:
     case TCommand::UpdateDataFiles:
     case TCommand::ReleaseNotes:
@@ -139,6 +141,7 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
                                                         FState->UpdateDataFilesKelmFlatFile(),
                                                         FState->ReferenceData());
     FDataFileUpdateDialog = new DataFileUpdateDialog(*FDataFileUpdate, this);
+    FStatistics = new StatisticsWindow(*FState, this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -169,6 +172,8 @@ void MainWindow::CreateActions() {
     connect(Action(TCommand::Open), &QAction::triggered, this, [this] { FState->OpenCommand(); });
     connect(Action(TCommand::Export), &QAction::triggered, this,
             [this] { FExport->ExportToolButtonClick(); });
+    connect(Action(TCommand::Statistics), &QAction::triggered, this,
+            [this] { FStatistics->State().StatisticsToolButtonClick(); });
     connect(Action(TCommand::Exit), &QAction::triggered, this, &QWidget::close);
     connect(Action(TCommand::Fix), &QAction::triggered, this,
             [this] { FState->FixToolButtonClick(); });

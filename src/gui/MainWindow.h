@@ -14,6 +14,7 @@ class GuiUiPort;
 class MainListModel;
 class OptionsDialog;
 class PropertiesDialog;
+class StatisticsWindow;
 class TExportCommand;
 class QAction;
 class QLabel;
@@ -47,6 +48,7 @@ public:
     }
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
     OptionsDialog* Options() const { return FOptionsDialog; }
+    StatisticsWindow* Statistics() const { return FStatistics; }
     PropertiesDialog* Properties() const { return FPropertiesDialog; }
     DataFileUpdateDialog* DataFileUpdateWindow() const { return FDataFileUpdateDialog; }
     TDataFileUpdate& DataFileUpdate() { return *FDataFileUpdate; }
@@ -92,6 +94,7 @@ private:
     FindDialog* FFindDialog = nullptr;
     OptionsDialog* FOptionsDialog = nullptr;
     PropertiesDialog* FPropertiesDialog = nullptr;
+    StatisticsWindow* FStatistics = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
     std::unique_ptr<TExportCommand> FExport;
