@@ -1,5 +1,6 @@
 #include "cli/CommandTable.h"
 
+#include "cli/CheckUpdateCommand.h"
 #include "cli/EditCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/FixCommand.h"
@@ -22,9 +23,10 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>,       Make<TFixCommand>,  Make<TEditCommand>, Make<TExportCliCommand>,
-    Make<TStatsCommand>,      Make<TShowCommand>, Make<TTagCommand>,  Make<TOptionsCommand>,
-    Make<TUpdateDataCommand>, Make<TUndoCommand>, Make<THelpCommand>,
+    Make<TListCommand>,        Make<TFixCommand>,     Make<TEditCommand>,
+    Make<TExportCliCommand>,   Make<TStatsCommand>,   Make<TShowCommand>,
+    Make<TTagCommand>,         Make<TOptionsCommand>, Make<TUpdateDataCommand>,
+    Make<TCheckUpdateCommand>, Make<TUndoCommand>,    Make<THelpCommand>,
 };
 
 } // namespace
