@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tags/ID3FileEnds.h"
 #include "tags/ID3v2Tag.h"
 
 #include <QString>
@@ -26,6 +27,10 @@ public:
     qint64 AudioMilliseconds(const QString& path);
 
 private:
+    // The length found from the first KB of audio alone: a header frame's count, or the size of
+    // a file whose frames there share one bit rate; -1 when a scan must decide.
+    qint64 QuickMilliseconds(const QString& path, const TID3FileEnds& ends);
+
     mpg123_handle_struct* FHandle = nullptr;
     TID3v2Tag FTag;
 };
