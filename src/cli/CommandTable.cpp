@@ -6,6 +6,8 @@
 #include "cli/FixCommand.h"
 #include "cli/HelpCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/MP3GainCommand.h"
+#include "cli/MP3valCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatsCommand.h"
@@ -23,10 +25,11 @@ template <class T> std::unique_ptr<TCliCommand> Make(TCliSession& session) {
 
 // One row per command.
 const TMake CommandTable[] = {
-    Make<TListCommand>,        Make<TFixCommand>,     Make<TEditCommand>,
-    Make<TExportCliCommand>,   Make<TStatsCommand>,   Make<TShowCommand>,
-    Make<TTagCommand>,         Make<TOptionsCommand>, Make<TUpdateDataCommand>,
-    Make<TCheckUpdateCommand>, Make<TUndoCommand>,    Make<THelpCommand>,
+    Make<TListCommand>,      Make<TFixCommand>,        Make<TEditCommand>,
+    Make<TExportCliCommand>, Make<TStatsCommand>,      Make<TShowCommand>,
+    Make<TTagCommand>,       Make<TMP3valCommand>,     Make<TMP3GainCommand>,
+    Make<TOptionsCommand>,   Make<TUpdateDataCommand>, Make<TCheckUpdateCommand>,
+    Make<TUndoCommand>,      Make<THelpCommand>,
 };
 
 } // namespace

@@ -75,6 +75,8 @@ void TToolCommands::Fail(const QString& message) {
 
 bool TToolCommands::Prepare(TKelmAppExec& exec, const QString& executable) {
     FFailed = false;
+    FFixOffered = false;
+    FReport.clear();
     if (executable.isEmpty()) {
         Fail(TKelmAppExec::ErrorString(2));
         return false;
@@ -137,6 +139,7 @@ void TToolCommands::MP3valToolButtonClick() {
         if (!done)
             return;
     }
+    FReport = report;
     const int count = ToolReports::MP3valWarningCount(report);
     if (count == 0) {
         FState.Ui().ShowMessage(UiPort::MessageKind::Information,
@@ -145,6 +148,7 @@ void TToolCommands::MP3valToolButtonClick() {
     }
     TToolOutput output{QStringLiteral("MP3val Output"), report,
                        QStringLiteral("%1 error(s)").arg(count), true, FDeleteBackupFiles};
+    FFixOffered = true;
     const bool fix = FState.Ui().ShowToolOutput(output);
     FDeleteBackupFiles = output.DeleteBackupFiles;
     if (!fix)
@@ -204,6 +208,7 @@ void TToolCommands::MP3GainToolButtonClick() {
         if (!done)
             return;
     }
+    FReport = exec.Output();
     int adjustment = 0;
     try {
         adjustment = ToolReports::MP3GainAdjustment(exec.Output(), options.MP3GainDefaultVolume);
@@ -218,6 +223,7 @@ void TToolCommands::MP3GainToolButtonClick() {
     }
     TToolOutput output{
         QStringLiteral("MP3Gain Output"), exec.Output(), {}, false, FDeleteBackupFiles};
+    FFixOffered = true;
     if (!FState.Ui().ShowToolOutput(output))
         return;
     {

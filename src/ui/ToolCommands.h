@@ -35,6 +35,10 @@ public:
     // Whether the last command failed: a tool could not be started, ended with an error, or its
     // report could not be read.
     bool Failed() const { return FFailed; }
+    // Whether the last MP3val or MP3Gain command found something to fix (its output window was
+    // shown), and the report its check or analysis gave.
+    bool FixOffered() const { return FFixOffered; }
+    const QStringList& Report() const { return FReport; }
 
 private:
     // The full paths of all rows, in display order.
@@ -59,4 +63,6 @@ private:
     TKelmAppExec FWinePath;
     bool FDeleteBackupFiles = true;
     bool FFailed = false;
+    bool FFixOffered = false;
+    QStringList FReport;
 };

@@ -2,12 +2,16 @@
 
 #include "testsupport/ExecutableScript.h"
 #include "testsupport/LameMp3.h"
+#include "tools/ArgumentBatches.h"
+#include "tools/ToolReports.h"
 #include "ui/ToolCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <unistd.h>
 
 namespace {
 
@@ -377,6 +381,46 @@ TEST_F(ToolCommands, CommonFolder) {
         ASSERT_EQ(State.MainList().Count(), c.Files.size()) << c.Case;
         EXPECT_EQ(Tools().GetCommonPath(), c.Common ? folder.Path() : QString()) << c.Case;
     }
+}
+
+TEST_F(ToolCommands, ALargeLibraryWithLongNamesIsCheckedInBatchesAndReportedWhole) {
+    // Hard links to one small file: 30,000 files whose names together are far beyond what one
+    // start of a program can take.
+    const QString source = LameMp3::Write(Home.File("source.mp3"), 0.3, "Source");
+    LameMp3::InsertGarbage(Lame("damaged.mp3"));
+    constexpr int Count = 30000;
+    const QString padding(180, u'n');
+    QStringList names;
+    for (int i = 0; i < Count; ++i) {
+        const QString name = QStringLiteral("%1 %2.mp3").arg(i, 5, 10, QChar(u'0')).arg(padding);
+        ASSERT_EQ(::link(QFile::encodeName(source).constData(),
+                         QFile::encodeName(Music.File(name)).constData()),
+                  0);
+        names << name;
+    }
+    // The rows are put in the list directly: reading the tags of every file is not the point.
+    std::array<QString, MainListColumnCount> cells;
+    cells[mcLocation] = Music.Path();
+    for (const QString& name : names + QStringList{"damaged.mp3"}) {
+        cells[mcName] = name;
+        State.MainList().Append(nullptr, cells);
+    }
+    qsizetype bytes = 0;
+    for (const QString& name : names)
+        bytes += ArgumentBatches::Cost(Music.File(name));
+    ASSERT_GT(bytes, 2 * ArgumentBatches::Budget());
+
+    Tools().MP3valToolButtonClick();
+    ASSERT_EQ(Ui.ToolOutputs.size(), 1);
+    const QStringList& report = Ui.ToolOutputs.first().Lines;
+    const QStringList analysed = report.filter(QRegularExpression("^Analyzing file"));
+    EXPECT_EQ(analysed.size(), Count + 1);
+    EXPECT_EQ(report.filter(QRegularExpression("^INFO: ")).size(), Count + 1);
+    const int warnings = ToolReports::MP3valWarningCount(report);
+    EXPECT_GE(warnings, 1);
+    EXPECT_EQ(report.filter(QRegularExpression("^WARNING: .*damaged\\.mp3")).size(), warnings);
+    EXPECT_EQ(Ui.ToolOutputs.first().ErrorCountText, QStringLiteral("%1 error(s)").arg(warnings));
+    EXPECT_FALSE(Tools().Failed());
 }
 
 } // namespace
