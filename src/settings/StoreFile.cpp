@@ -98,9 +98,10 @@ void TSettingsFile::LoadUnlocked(TStoreKey& tree) {
     if (LoadFile(tree, error) != LoadResult::Damaged)
         return;
     // Only the lock holder may move the file, and another instance may have replaced it
-    // meanwhile: look again under the lock.
-    const std::unique_ptr<TStoreFileLock> lock = Lock();
-    if (lock->IsLocked()) {
+    // meanwhile: look again under the lock. A store opened for reading only (a dry run) leaves
+    // the file, and the folder, as they are.
+    const std::unique_ptr<TStoreFileLock> lock = FReadingOnly ? nullptr : Lock();
+    if (lock && lock->IsLocked()) {
         if (!LoadLocked(tree))
             tree = TStoreKey{};
         return;
@@ -158,6 +159,7 @@ void TSettingsFile::BeginBatch(bool forWriting) {
     FBatchFailed = false;
     FLastError.clear();
     FBatchUsable = false;
+    FReadingOnly = !forWriting;
     if (forWriting) {
         FBatchLock = Lock();
         FBatchUsable = FBatchLock->IsLocked() && LoadLocked(FBatchTree);
@@ -177,5 +179,6 @@ bool TSettingsFile::EndBatch() {
         ok = WriteLocked(FBatchTree) && ok;
     FBatchLock.reset();
     FBatchTree = TStoreKey{};
+    FReadingOnly = false;
     return ok;
 }

@@ -60,6 +60,7 @@ private:
     std::unique_ptr<TStoreFileLock> FBatchLock;
     TStoreKey FBatchTree;
     bool FBatchUsable = false;
+    bool FReadingOnly = false; // an outer batch opened for reading only: no lock, no file moved
     bool FBatchChanged = false;
     bool FBatchFailed = false;
 };

@@ -252,6 +252,20 @@ TEST_F(Plan, ADryRunWritesNothing) {
         EXPECT_TRUE(SnapshotFiles(music.Path()) == library) << args.join(' ').toStdString();
         EXPECT_TRUE(SnapshotFiles(cli.Home().Path()) == home) << args.join(' ').toStdString();
     }
+
+    // A damaged settings file is read as the defaults and left where it is, with no lock file.
+    const QString settings = cli.SettingsFile();
+    ASSERT_TRUE(QFile::remove(settings));
+    QFile damaged(settings);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{ not json");
+    damaged.close();
+    QFile::remove(settings + ".lock");
+    const FileSnapshot damagedHome = SnapshotFiles(cli.Home().Path());
+    const CliRunner::Result r = cli.Run({"fix", "--dry-run", music.Path()});
+    EXPECT_EQ(r.ExitCode, 3) << r.Err.toStdString();
+    EXPECT_TRUE(r.Err.contains("could not be read")) << r.Err.toStdString();
+    EXPECT_TRUE(SnapshotFiles(cli.Home().Path()) == damagedHome);
 }
 
 // tag goes through the same plan: its plan is what its real run changes.
