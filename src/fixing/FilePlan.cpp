@@ -1,6 +1,7 @@
 #include "fixing/FilePlan.h"
 
 #include "fixing/MP3FileTags.h"
+#include "fixing/SafeRename.h"
 #include "tags/ID3FileIO.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
@@ -15,21 +16,6 @@ namespace {
 
 int WriteAccess(const QString& path) {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0 ? 0 : errno;
-}
-
-// The same file under both names (a name that differs in letter case on a file system that
-// ignores case, or two links of one file).
-bool SameFile(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-bool NameExists(const QString& path) {
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 // The size of the tag area the file has now: header, tag and padding.

@@ -17,24 +17,11 @@ namespace {
 
 constexpr qint64 BlockSize = 1024 * 1024;
 
-bool Exists(const QString& path) {
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-bool SameFile(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 // Where the run left the file: the name of its last known state, or the target of a move that
 // the run was killed around when only that name holds a file now.
 QString PresentPath(const TJournalledFile& file) {
     const QString known = file.After ? file.After->Path : file.Before.Path;
-    if (!file.PendingMove.isEmpty() && !Exists(known) && Exists(file.PendingMove))
+    if (!file.PendingMove.isEmpty() && !NameExists(known) && NameExists(file.PendingMove))
         return file.PendingMove;
     return known;
 }
@@ -112,7 +99,7 @@ TUndoneFile UndoFile(const TJournalledFile& file, TRunJournal* journal) {
         return undone;
     }
     const bool rename = undone.Path != undone.Original;
-    if (rename && Exists(undone.Original) && !SameFile(undone.Path, undone.Original)) {
+    if (rename && NameExists(undone.Original) && !SameFile(undone.Path, undone.Original)) {
         undone.Result = TUndoneFile::Outcome::NameTaken;
         return undone;
     }

@@ -288,3 +288,15 @@ TMoveResult MoveFileNoReplace(const QString& from, const QString& to) {
 TMoveResult MoveFileNoReplace(const QString& from, const QString& to, TMoveMethod first) {
     return MoveWithin(QFile::encodeName(from), QFile::encodeName(to), first);
 }
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && SameInode(sa, sb);
+}
+
+bool NameExists(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}

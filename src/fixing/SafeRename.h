@@ -23,6 +23,12 @@ struct TMoveResult {
     QString Error;             // why the move failed; empty when it succeeded
 };
 
+// Whether both names lead to one file (a name that differs in letter case on a file system that
+// ignores case, or two links of one file); false when either cannot be looked at.
+bool SameFile(const QString& a, const QString& b);
+// Whether the folder holds an entry of this name (a dangling link included).
+bool NameExists(const QString& path);
+
 // The failed move for an errno value, with the reason a move gives for it.
 TMoveResult MoveFailure(int error);
 

@@ -156,7 +156,9 @@ protected:
                                              .Text("TDRC", "2001")
                                              .Comment("kept")
                                              .Bytes());
-        music.Write("Ana - First/Cover.jpg", QByteArray("\xFF\xD8\xFF\xE0cover", 9));
+        music.Write("Ana - First/Cover.jpg", QByteArray("\xFF\xD8\xFF\xE0"
+                                                        "cover",
+                                                        9));
         // Two files that get one name: the second keeps its own.
         for (const char* name : {"Cid/x.mp3", "Cid/y.mp3"})
             music.Write(name, Mp3Fixture(3)
@@ -226,9 +228,10 @@ TEST_F(Plan, TheRealRunMakesExactlyThePlannedChanges) {
                 planned.insert({l.Field, l.Old, l.New});
         const QString now = newPath[file];
         EXPECT_EQ(Differences(before[file], FieldsOf(now)), planned) << file.toStdString();
-        if (planned.empty())
+        if (planned.empty()) {
             EXPECT_EQ(SnapshotFiles(QFileInfo(now).path())[now].first, bytesBefore.at(file).first)
                 << file.toStdString();
+        }
     }
 }
 
