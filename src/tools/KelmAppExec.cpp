@@ -97,7 +97,7 @@ QStringList TKelmAppExec::Resolve(int& error) const {
             return {};
         }
         program = QDir(FExePath).filePath(FExeName);
-        // The Windows spelling of a tool's name also finds the Linux build, and back.
+        // A name without extension also finds the Windows build of the tool in that folder.
         if (!QFileInfo::exists(program) && QFileInfo(FExeName).suffix().isEmpty() &&
             QFileInfo::exists(program + QStringLiteral(".exe")))
             program += QStringLiteral(".exe");
