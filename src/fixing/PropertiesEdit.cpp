@@ -54,16 +54,9 @@ void WriteValues(TMP3FileTags& tags, const TPropertiesValues& values, const TCov
     TID3v2Tag& v2 = tags.ID3v2();
     TID3v1Tag& v1 = tags.ID3v1();
     WriteArtist(v2, v1, values.Artist, referenceData);
-    v1.SongName = values.Title;
-    v2.Texts().SetTitle(values.Title);
-    v1.AlbumTrack = ID3v1TrackNumber(values.TrackNumber);
-    v2.Texts().SetTrackNum(values.TrackNumber);
-    v1.Album = values.AlbumTitle;
-    v2.Texts().SetAlbum(values.AlbumTitle);
-    WriteYear(v2, v1, values.Year);
-    v1.SetGenreAsString(values.Genre);
-    SetFirstOfList(v2.Texts().ContentType(), values.Genre);
-    WriteComment(v2, v1, values.Comments);
+    WriteListValues(v2, v1,
+                    {values.Title, values.TrackNumber, values.AlbumTitle, values.Year, values.Genre,
+                     values.Comments});
     WriteCover(v2, cover);
 }
 

@@ -106,3 +106,16 @@ QString LowerCaseWithAccents(const QString& text) {
     }
     return result;
 }
+
+void WriteListValues(TID3v2Tag& v2, TID3v1Tag& v1, const TListValues& values) {
+    v1.SongName = values.Title;
+    v2.Texts().SetTitle(values.Title);
+    v1.AlbumTrack = ID3v1TrackNumber(values.TrackNumber);
+    v2.Texts().SetTrackNum(values.TrackNumber);
+    v1.Album = values.AlbumTitle;
+    v2.Texts().SetAlbum(values.AlbumTitle);
+    WriteYear(v2, v1, values.Year);
+    v1.SetGenreAsString(values.Genre);
+    SetFirstOfList(v2.Texts().ContentType(), values.Genre);
+    WriteComment(v2, v1, values.Comment);
+}

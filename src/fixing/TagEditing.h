@@ -29,6 +29,18 @@ void WriteYear(TID3v2Tag& v2, TID3v1Tag& v1, const QString& year);
 // The comment into both tags: every COMM frame goes and one new frame holds the text.
 void WriteComment(TID3v2Tag& v2, TID3v1Tag& v1, const QString& comment);
 
+// The values the list shows from title to comment, as Fix and the properties dialog write them
+// (each writes the artist and the cover its own way).
+struct TListValues {
+    const QString& Title;
+    const QString& TrackNumber;
+    const QString& AlbumTitle;
+    const QString& Year;
+    const QString& Genre;
+    const QString& Comment;
+};
+void WriteListValues(TID3v2Tag& v2, TID3v1Tag& v1, const TListValues& values);
+
 // The date with its year replaced, keeping month and day and dropping the time of day. The 29th
 // of February in a year without one becomes the 28th. A year no date can have (below 1 or above
 // 9999) gives an invalid QDateTime.
