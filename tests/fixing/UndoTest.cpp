@@ -48,7 +48,7 @@ protected:
     QList<TUndoneFile> UndoNewest() {
         const QList<TJournalRun> runs = Runs();
         EXPECT_FALSE(runs.isEmpty());
-        return runs.isEmpty() ? QList<TUndoneFile>() : TUndoRuns(*state).Undo(runs.first(), false);
+        return runs.isEmpty() ? QList<TUndoneFile>() : TUndoRuns(*state).Undo(runs, 0, false);
     }
 
     // A library with every kind of file the runs change: 2.2, 2.3 and 2.4 tags, tags with and
@@ -96,12 +96,72 @@ TEST_F(Undo, FixAndBulkEditsUndoneNewestFirstGiveBackEveryFileExactly) {
     EXPECT_EQ(runs[0].Operation, "Clear Comments");
     EXPECT_EQ(runs[1].Operation, "Set Genre");
     EXPECT_EQ(runs[2].Operation, "Fix");
+    for (qsizetype i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(TUndoRuns::Undoable(runs, i), "Yes") << i;
 
-    for (const TJournalRun& run : runs)
-        for (const TUndoneFile& file : TUndoRuns(*state).Undo(run, false))
-            EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+    // A dry run of the fix judges it as the two edits, undone first, would leave the files.
+    for (const TUndoneFile& file : TUndoRuns(*state).Undo(runs, 2, true))
+        EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+    EXPECT_EQ(Take(music.Path()), changed);
+
+    // Undoing the fix undoes the edits on its files first, newest first, as one run.
+    const QList<TUndoneFile> files = TUndoRuns(*state).Undo(runs, 2, false);
+    QStringList order;
+    for (const TUndoneFile& file : files) {
+        EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+        if (order.isEmpty() || order.last() != file.RunId)
+            order.append(file.RunId);
+    }
+    EXPECT_EQ(order, (QStringList{runs[0].Id, runs[1].Id, runs[2].Id}));
     EXPECT_EQ(Take(music.Path()), start);
     EXPECT_TRUE(ui.Messages.isEmpty());
+    const QList<TJournalRun> after = Runs();
+    ASSERT_EQ(after.size(), 4);
+    EXPECT_EQ(after[0].Operation, "Undo Fix");
+    // Undoing the undo gives back what the three runs left.
+    TUndoRuns(*state).Undo(after, 0, false);
+    EXPECT_EQ(Take(music.Path()), changed);
+}
+
+TEST_F(Undo, AnOlderRunIsUndoneWithoutTouchingNewerRunsOnOtherFiles) {
+    Write("a/one.mp3", Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", "One"));
+    Write("b/two.mp3", Mp3Fixture(4).Text("TPE1", "Band").Text("TIT2", "Two"));
+    const Snapshot start = Take(music.Path());
+    Load("a");
+    state->FixToolButtonClick();
+    Load("b");
+    SelectAll();
+    state->SetGenreToPopupMenuClick(QStringLiteral("Jazz"));
+    const Snapshot edited = Take(music.Path());
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 2);
+    ASSERT_EQ(runs[1].Operation, "Fix");
+    for (const TUndoneFile& file : TUndoRuns(*state).Undo(runs, 1, false))
+        EXPECT_EQ(file.RunId, runs[1].Id);
+    Snapshot expected = edited;
+    expected.erase("a/Band - One.mp3");
+    expected["a/one.mp3"] = start.at("a/one.mp3");
+    EXPECT_EQ(Take(music.Path()), expected);
+}
+
+TEST_F(Undo, HowMuchOfARunCanBeUndoneFollowsTheFilesChangedSince) {
+    for (const char* name : {"one", "two"})
+        Write(QStringLiteral("%1.mp3").arg(name),
+              Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", QString::fromLatin1(name)));
+    Load();
+    state->FixToolButtonClick();
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 1);
+    // Each step is another program's change to one more file of the run.
+    const struct {
+        const char* file;
+        const char* undoable;
+    } steps[] = {{nullptr, "Yes"}, {"Band - one.mp3", "Partly"}, {"Band - two.mp3", "No"}};
+    for (const auto& step : steps) {
+        if (step.file)
+            SetTime(PathOf(QString::fromLatin1(step.file)), 1600000000, 7);
+        EXPECT_EQ(TUndoRuns::Undoable(runs, 0), step.undoable) << step.undoable;
+    }
 }
 
 TEST_F(Undo, AnUndoIsJournalledAndItsUndoGivesBackTheRunsResult) {
