@@ -32,3 +32,25 @@ tag_corpus() {
   fi
   echo "$corpus"
 }
+
+# scratch_cli BUILD_FOLDER: makes $scratch (removed at exit) for the per-user folders and sets the
+# array cli to run quenlor-cli with them, so that no run sees the user's own settings or data.
+scratch_cli() {
+  scratch="$(mktemp -d)"
+  trap 'rm -rf "$scratch"' EXIT
+  cli=(env HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+    XDG_STATE_HOME="$scratch/state" "$1/bin/quenlor-cli")
+}
+
+# warm_cache FOLDER: every MP3 file under it read once, so that the page cache holds them.
+warm_cache() { find "$1" -name '*.mp3' -print0 | xargs -0 cat >/dev/null; }
+
+# seconds_of COMMAND...: the seconds the command takes as a whole process, its output dropped;
+# its exit status does not count (a plan exits 3).
+seconds_of() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || true
+  end=$(date +%s%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f\n", (e - s) / 1e9 }'
+}

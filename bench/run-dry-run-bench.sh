@@ -23,27 +23,15 @@ build_bench "$build" make-corpus quenlor-cli
 corpus="$(tag_corpus "$build" "$count")"
 echo "corpus: $corpus ($(du -sh "$corpus" | cut -f1))"
 
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-cli=(env HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
-  XDG_STATE_HOME="$scratch/state" "$build/bin/quenlor-cli")
+scratch_cli "$build"
 
 # Warm cache, learned data in place, and what each run prints.
-find "$corpus" -name '*.mp3' -print0 | xargs -0 cat >/dev/null
+warm_cache "$corpus"
 "${cli[@]}" list "$corpus" >"$scratch/list.csv" 2>/dev/null
 status=0
 "${cli[@]}" fix --dry-run "$corpus" >"$scratch/plan.csv" 2>/dev/null || status=$?
 echo "list: $(($(wc -l <"$scratch/list.csv") - 1)) rows; plan: $(($(wc -l <"$scratch/plan.csv") - 1)) lines, exit $status"
 before=$(find "$corpus" -type f -printf '%p %s %T@\n' | sort | md5sum)
-
-# Prints the seconds a command takes; its exit status does not count (a plan exits 3).
-seconds_of() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f\n", (e - s) / 1e9 }'
-}
 
 list_times=()
 plan_times=()

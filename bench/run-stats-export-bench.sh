@@ -24,27 +24,16 @@ build_bench "$build" make-corpus quenlor-cli
 corpus="$(tag_corpus "$build" "$count")"
 echo "corpus: $corpus ($(du -sh "$corpus" | cut -f1))"
 
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-cli=(env HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
-  XDG_STATE_HOME="$scratch/state" "$build/bin/quenlor-cli")
+scratch_cli "$build"
 
 # Warm cache, learned data in place, the extended playlist form chosen.
-find "$corpus" -name '*.mp3' -print0 | xargs -0 cat >/dev/null
+warm_cache "$corpus"
 "${cli[@]}" options set ExportPlaylistUsingExtendedM3UFormat 1 >/dev/null
 "${cli[@]}" list "$corpus" >"$scratch/list.csv" 2>/dev/null
 "${cli[@]}" export "$scratch/out.csv" "$corpus" 2>/dev/null
 cmp -s "$scratch/list.csv" "$scratch/out.csv" || { echo "export differs from list" >&2; exit 1; }
 "${cli[@]}" export "$scratch/out.m3u" "$corpus" 2>/dev/null
 echo "list: $(($(wc -l <"$scratch/list.csv") - 1)) rows; playlist: $(grep -c '^#EXTINF:-1,' "$scratch/out.m3u" || true) unknown lengths"
-
-seconds_of() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f\n", (e - s) / 1e9 }'
-}
 
 list_times=()
 stats_times=()

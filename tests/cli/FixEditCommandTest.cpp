@@ -1,5 +1,6 @@
 // quenlor-cli fix and edit over real files.
 #include "CliRunner.h"
+#include "testsupport/CsvLine.h"
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/Mp3Layout.h"
 #include "testsupport/QtPrinters.h"
@@ -11,29 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The fields of one CSV line of the list (every field is quoted, "" stands for ").
-QStringList CsvFields(const QString& line) {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
-            field += c;
-            ++i;
-        } else if (c == u'"') {
-            quoted = !quoted;
-        } else if (c == u',' && !quoted) {
-            fields.append(field);
-            field.clear();
-        } else if (c != u'\r') {
-            field += c;
-        }
-    }
-    fields.append(field);
-    return fields;
-}
 
 // The rows of the printed list by their Name cell, each as its twelve cells.
 QMap<QString, QStringList> Rows(const CliRunner::Result& r) {

@@ -2,6 +2,7 @@
 // neither the music nor the program's own settings, data and log.
 #include "CliRunner.h"
 #include "TagLibView.h"
+#include "testsupport/CsvLine.h"
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/QtPrinters.h"
 
@@ -16,29 +17,6 @@
 #include <tuple>
 
 namespace {
-
-// The fields of one CSV line whose quotes inside a field are doubled.
-QStringList CsvFields(const QString& line) {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
-            field += c;
-            ++i;
-        } else if (c == u'"') {
-            quoted = !quoted;
-        } else if (c == u',' && !quoted) {
-            fields.append(field);
-            field.clear();
-        } else if (c != u'\r') {
-            field += c;
-        }
-    }
-    fields.append(field);
-    return fields;
-}
 
 struct PlanLine {
     QString File, Change, Field, Old, New;
