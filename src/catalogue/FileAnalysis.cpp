@@ -281,10 +281,9 @@ enum class TOpened { NoFile, WithID3v2, WithoutID3v2 };
 // and one or two reads; only a file that this fails on (not there, not a regular file,
 // unreadable) is looked at again, so that it is either no file at all or reported as the tag
 // reader reports it.
-TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName) {
+TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, const TID3FileEnds& ends) {
     TID3v1Tag& v1 = context.ID3v1Tag1;
     TID3v2Tag& v2 = context.ID3v2Tag1;
-    const TID3FileEnds ends = ReadID3FileEnds(fileName);
     if (ends.Opened && ends.ErrorCode == 0) {
         v1.SetFileName(fileName);
         v1.OpenFromLastBytes(ends.Last);
@@ -306,7 +305,12 @@ TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName) {
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context) {
-    const TOpened opened = OpenTags(context, FileName);
+    return AddMP3FileToMP3FileDataList(FileName, EnableFind, context, ReadID3FileEnds(FileName));
+}
+
+TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
+                                          TFileAnalysisContext& context, const TID3FileEnds& ends) {
+    const TOpened opened = OpenTags(context, FileName, ends);
     if (opened == TOpened::NoFile)
         return nullptr;
     const bool readable = opened == TOpened::WithID3v2;

@@ -142,7 +142,7 @@ TLongOperation::~TLongOperation() {
     FState.Ui().SetCursor(UiPort::Cursor::Normal);
 }
 
-bool TLongOperation::Step() {
+bool TLongOperation::KeepResponsive() {
     FState.Ui().ProcessPendingEvents();
     if (FState.FStopRequest) {
         FState.FBusy = false;
@@ -150,6 +150,12 @@ bool TLongOperation::Step() {
         FStopped = true;
         return false;
     }
+    return true;
+}
+
+bool TLongOperation::Step() {
+    if (!KeepResponsive())
+        return false;
     FState.Ui().StepProgress();
     return true;
 }
