@@ -1,5 +1,6 @@
 #include "catalogue/FileAnalysis.h"
 
+#include "catalogue/KeptTagBytes.h"
 #include "catalogue/NameComputing.h"
 #include "catalogue/TextHelpers.h"
 #include "refdata/ReferenceData.h"
@@ -281,10 +282,10 @@ enum class TOpened { NoFile, WithID3v2, WithoutID3v2 };
 // and one or two reads; only a file that this fails on (not there, not a regular file,
 // unreadable) is looked at again, so that it is either no file at all or reported as the tag
 // reader reports it.
-TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName) {
+TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, TID3FileEnds& ends) {
     TID3v1Tag& v1 = context.ID3v1Tag1;
     TID3v2Tag& v2 = context.ID3v2Tag1;
-    const TID3FileEnds ends = ReadID3FileEnds(fileName);
+    ends = ReadID3FileEnds(fileName);
     if (ends.Opened && ends.ErrorCode == 0) {
         v1.SetFileName(fileName);
         v1.OpenFromLastBytes(ends.Last);
@@ -306,7 +307,8 @@ TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName) {
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context) {
-    const TOpened opened = OpenTags(context, FileName);
+    TID3FileEnds ends;
+    const TOpened opened = OpenTags(context, FileName, ends);
     if (opened == TOpened::NoFile)
         return nullptr;
     const bool readable = opened == TOpened::WithID3v2;
@@ -331,6 +333,9 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
     record->ComputedMP3Name = BuildMP3Name(tag, mode, context.Options);
     record->MP3Mismatch = FileNameOf(FileName) != record->ComputedMP3Name || corrected;
 
+    // Kept for the fix: only a file that the fix will write is worth the memory.
+    if (context.KeptTagBytes && (record->MP3Mismatch || context.Options.ForceFixStateToEnabled))
+        context.KeptTagBytes->Keep(record, std::move(ends));
     if (created)
         context.MP3FileDataList.push_back(std::move(created));
     context.ReferenceData.NoteArtistAlbumGenre(tag.Artist, tag.AlbumTitle, tag.Genre);

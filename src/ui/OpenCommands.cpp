@@ -47,6 +47,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
 
     ClearMainList();
     ClearMP3FileDataList(FCatalogue);
+    FKeptTagBytes.Clear();
 
     TFileAnalysisContext context = AnalysisContext();
     for (const QString& file : files) {
