@@ -282,10 +282,9 @@ enum class TOpened { NoFile, WithID3v2, WithoutID3v2 };
 // and one or two reads; only a file that this fails on (not there, not a regular file,
 // unreadable) is looked at again, so that it is either no file at all or reported as the tag
 // reader reports it.
-TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, TID3FileEnds& ends) {
+TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, const TID3FileEnds& ends) {
     TID3v1Tag& v1 = context.ID3v1Tag1;
     TID3v2Tag& v2 = context.ID3v2Tag1;
-    ends = ReadID3FileEnds(fileName);
     if (ends.Opened && ends.ErrorCode == 0) {
         v1.SetFileName(fileName);
         v1.OpenFromLastBytes(ends.Last);
@@ -307,7 +306,11 @@ TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, TID3Fil
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context) {
-    TID3FileEnds ends;
+    return AddMP3FileToMP3FileDataList(FileName, EnableFind, context, ReadID3FileEnds(FileName));
+}
+
+TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
+                                          TFileAnalysisContext& context, const TID3FileEnds& ends) {
     const TOpened opened = OpenTags(context, FileName, ends);
     if (opened == TOpened::NoFile)
         return nullptr;
@@ -335,7 +338,7 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
 
     // Kept for the fix: only a file that the fix will write is worth the memory.
     if (context.KeptTagBytes && (record->MP3Mismatch || context.Options.ForceFixStateToEnabled))
-        context.KeptTagBytes->Keep(record, std::move(ends));
+        context.KeptTagBytes->Keep(record, ends);
     if (created)
         context.MP3FileDataList.push_back(std::move(created));
     context.ReferenceData.NoteArtistAlbumGenre(tag.Artist, tag.AlbumTitle, tag.Genre);

@@ -2,6 +2,7 @@
 
 #include "catalogue/MP3FileData.h"
 
+struct TID3FileEnds;
 class TID3v1Tag;
 class TID3v2Tag;
 class TKelmLogFile;
@@ -30,6 +31,10 @@ struct TFileAnalysisContext {
 // never ends the analysis: the file is read as if it had none, flagged, and the log names it.
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context);
+// The same over the file's tag bytes read beforehand (by a TID3FileEndsReader); the result is
+// the one the file read here would give.
+TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
+                                          TFileAnalysisContext& context, const TID3FileEnds& ends);
 
 // The cover picture in the MP3 file's folder: "Cover.jpg", then "Front.jpg", then
 // "Folder.jpg"; "" when there is none. A read-only picture is noted in the log.

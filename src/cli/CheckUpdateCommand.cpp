@@ -45,8 +45,14 @@ ExitCode TCheckUpdateCommand::Run(const QCommandLineParser& parser) {
     check.ProxyPort = options.UseProxyServer ? options.ProxyPort : QStringLiteral("80");
     check.Version = VersionText();
     check.OpenWebPage = [this](const QString& page) { Print(FOut, page + u'\n'); };
-    if (!check.Execute(false))
+    if (!check.Execute(true)) {
+        if (check.DescriptionFailed()) {
+            check.ReportDescriptionFailure();
+            return ExitCode::Failure;
+        }
+        check.ReportNoNewVersion();
         return ExitCode::Success;
+    }
     Print(FOut, QStringLiteral("Version: ") + check.Description().Version + u'\n');
     // The notes' own line ends (often CR LF) become the terminal's.
     for (const QString& line : TextFile::SplitLines(check.ReleaseNotes()))

@@ -238,17 +238,25 @@ QString TKelmFileFind::BaseFolder() const {
     return base;
 }
 
+std::function<bool(const QString&)> TKelmFileFind::DepthFilter(int minDepth, int maxDepth) const {
+    if (FStartDir.isEmpty())
+        return [](const QString&) { return true; };
+    const int baseDepth = PathDepth(BaseFolder());
+    return [=](const QString& file) {
+        const int depth = FileDepth(file) - baseDepth;
+        return depth >= minDepth && depth <= maxDepth;
+    };
+}
+
 qsizetype TKelmFileFind::FilterFilesFoundDepth(int minDepth, int maxDepth) {
     if (FStartDir.isEmpty())
         return 0;
-    const int baseDepth = PathDepth(BaseFolder());
+    const auto keep = DepthFilter(minDepth, maxDepth);
     QStringList kept;
     kept.reserve(FFilesFound.size());
-    for (QString& file : FFilesFound) {
-        const int depth = FileDepth(file) - baseDepth;
-        if (depth >= minDepth && depth <= maxDepth)
+    for (QString& file : FFilesFound)
+        if (keep(file))
             kept.append(std::move(file));
-    }
     const qsizetype removed = FFilesFound.size() - kept.size();
     FFilesFound = std::move(kept);
     return removed;

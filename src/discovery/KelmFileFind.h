@@ -71,6 +71,9 @@ public:
     // start folders the depth counts from the deepest folder holding them all. Without a start
     // folder nothing is removed.
     qsizetype FilterFilesFoundDepth(int minDepth, int maxDepth);
+    // Whether a file is one that FilterFilesFoundDepth(minDepth, maxDepth) keeps, for taking the
+    // files while the walk goes on.
+    std::function<bool(const QString& file)> DepthFilter(int minDepth, int maxDepth) const;
 
     // Full paths of the matching files in the order found.
     const QStringList& FilesFound() const { return FFilesFound; }

@@ -2,6 +2,8 @@
 
 #include "discovery/KelmFileFind.h"
 
+#include <functional>
+
 struct TOptionSet;
 
 // The pattern and file kinds the main window searches with: MP3 files, hidden ones included.
@@ -13,7 +15,14 @@ constexpr TFileType MP3SearchFileType{ftReadOnly | ftHidden | ftSystem | ftArchi
 // name does not split it).
 void PrepareMP3FileSearch(TKelmFileFind& find, const QString& folder, const TOptionSet& options);
 
+// Called while the walk goes on, before each folder and once at the end, with the files found
+// since the last call that the result will hold (in the search's order; possibly none).
+// Returning false stops the walk: the result is then what was found until then.
+using TMP3FilesFound = std::function<bool(const QStringList& files)>;
+
 // Runs a prepared search the way a browse does: a "Too many files" error keeps what was found,
 // and with LimitSearchDepth on the files deeper than MaxSearchDepth below the folder are dropped.
-// Returns the files found, in the search's order.
-const QStringList& RunMP3FileSearch(TKelmFileFind& find, const TOptionSet& options);
+// Returns the files found, in the search's order; onFound, when given, has been handed each of
+// them once, in that order.
+const QStringList& RunMP3FileSearch(TKelmFileFind& find, const TOptionSet& options,
+                                    const TMP3FilesFound& onFound = {});

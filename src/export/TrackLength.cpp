@@ -1,8 +1,10 @@
 #include "export/TrackLength.h"
 
-#include "tags/ID3FileEnds.h"
+#include "tags/ID3FileIO.h"
+#include "tags/ID3v1Tag.h"
+#include "tags/ID3v2Header.h"
 
-#include <QFile>
+#include <QByteArrayView>
 #include <cstring>
 #include <mpg123.h>
 #include <optional>
@@ -14,6 +16,8 @@ namespace {
 constexpr int ConstantBitRateProbe = 32;
 // How much audio the quick measurement reads: some 40 frames at 128 kbit/s.
 constexpr qint64 QuickProbeBytes = 16384;
+// The first read of a file: a tag without a picture and the audio the quick measurement needs.
+constexpr qint64 FirstReadBytes = 4096 + QuickProbeBytes;
 
 quint32 BigEndian32(const unsigned char* p) {
     return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
@@ -126,14 +130,18 @@ TTrackLength::~TTrackLength() {
 }
 
 qint64 TTrackLength::Seconds(const QString& path) {
-    const TID3FileEnds ends = ReadID3FileEnds(path);
-    if (!ends.Opened)
+    // A playlist of a large library measures every file: one open serves the tag, the first
+    // audio and, when a scan must decide, the decoder.
+    const ID3FileIO::TFile file = ID3FileIO::TFile::OpenForReading(path);
+    const qint64 size = file.IsOpen() ? ID3FileIO::RegularFileSize(file.Fd()) : -1;
+    if (size < 0)
         return -1;
+    const TTrackHead head = ReadTrackHead(file.Fd(), size);
     quint32 tlen = 0;
-    if (ends.Start.startsWith("ID3")) {
+    if (head.Bytes.startsWith("ID3")) {
         FTag.SetFileName(path);
         try {
-            FTag.OpenFromFileStart(ends.Start);
+            FTag.OpenFromFileStart(QByteArrayView(head.Bytes).first(head.TagSize));
             tlen = FTag.Texts().SongLen();
         } catch (...) {
             // An unreadable tag leaves the length to the audio.
@@ -142,23 +150,46 @@ qint64 TTrackLength::Seconds(const QString& path) {
     }
     if (tlen / 1000 > 0)
         return tlen / 1000;
-    qint64 milliseconds = QuickMilliseconds(path, ends);
+    qint64 milliseconds = QuickMilliseconds(file.Fd(), head);
     if (milliseconds < 0)
-        milliseconds = AudioMilliseconds(path);
+        milliseconds = AudioMilliseconds(file.Fd());
     return milliseconds < 0 ? -1 : milliseconds / 1000;
 }
 
-qint64 TTrackLength::QuickMilliseconds(const QString& path, const TID3FileEnds& ends) {
+TTrackLength::TTrackHead TTrackLength::ReadTrackHead(int fd, qint64 size) {
+    using ID3FileIO::ReadAt;
+    TTrackHead head;
+    head.FileSize = size;
+    QByteArray& bytes = head.Bytes;
+    bytes.resize(qsizetype(std::min(size, FirstReadBytes)));
+    const qint64 have = std::max<qint64>(ReadAt(fd, bytes.data(), bytes.size(), 0), 0);
+    bytes.truncate(qsizetype(have));
+    // The tag: its header and the bytes that header declares, as far as the file holds them.
+    if (bytes.startsWith("ID3")) {
+        head.TagSize = std::min<qint64>(have, ID3v2HeaderSize);
+        if (const std::optional<TID3v2Header> header = ParseID3v2Header(bytes))
+            head.TagSize = std::min<qint64>(size, ID3v2HeaderSize + qint64(header->Size));
+    }
     // The audio begins after the tag (a 2.4 footer included, when its flag says so).
-    qint64 start = ends.Start.startsWith("ID3") ? ends.Start.size() : 0;
-    if (start >= 10 && (quint8(ends.Start[5]) & 0x10))
-        start += 10;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(start))
-        return -1;
-    const QByteArray head = file.read(QuickProbeBytes);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
-    const qint64 size = head.size();
+    head.AudioStart = head.TagSize;
+    if (head.AudioStart >= ID3v2HeaderSize && (quint8(bytes[5]) & ID3v2Flags::Footer))
+        head.AudioStart += ID3v2HeaderSize;
+    // A tag larger than the first read (a picture, much padding) takes one more.
+    const qint64 wanted = std::min(size, head.AudioStart + QuickProbeBytes);
+    if (wanted > have) {
+        bytes.resize(qsizetype(wanted));
+        const qint64 more = ReadAt(fd, bytes.data() + have, wanted - have, have);
+        bytes.truncate(qsizetype(have + std::max<qint64>(more, 0)));
+    }
+    // Only a file that shrank meanwhile holds less than its tag declared.
+    head.TagSize = std::min<qint64>(head.TagSize, bytes.size());
+    return head;
+}
+
+qint64 TTrackLength::QuickMilliseconds(int fd, const TTrackHead& head) {
+    const qint64 start = std::min<qint64>(head.AudioStart, head.Bytes.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(head.Bytes.constData() + start);
+    const qint64 size = std::min<qint64>(head.Bytes.size() - start, QuickProbeBytes);
     // The first frame whose successor stands where its size says.
     qint64 at = -1;
     std::optional<TFrameHeader> first;
@@ -184,14 +215,32 @@ qint64 TTrackLength::QuickMilliseconds(const QString& path, const TID3FileEnds& 
             return -1;
         next += frame->Size;
     }
-    qint64 audio = ends.FileSize - start - at;
-    if (ends.Last.startsWith("TAG"))
-        audio -= 128;
+    qint64 audio = head.FileSize - head.AudioStart - at;
+    if (EndsWithID3v1(fd, head))
+        audio -= TID3v1Tag::TagSize;
     return audio > 0 ? audio * 8 / first->BitRate : -1;
 }
 
+bool TTrackLength::EndsWithID3v1(int fd, const TTrackHead& head) {
+    const qint64 at = head.FileSize - TID3v1Tag::TagSize;
+    if (at < 0)
+        return false;
+    if (at + 3 <= head.Bytes.size())
+        return QByteArrayView(head.Bytes).sliced(at, 3) == "TAG";
+    char marker[3];
+    return ID3FileIO::ReadAt(fd, marker, 3, at) == 3 && QByteArrayView(marker, 3) == "TAG";
+}
+
 qint64 TTrackLength::AudioMilliseconds(const QString& path) {
-    if (!FHandle || mpg123_open(FHandle, QFile::encodeName(path).constData()) != MPG123_OK)
+    const ID3FileIO::TFile file = ID3FileIO::TFile::OpenForReading(path);
+    if (!file.IsOpen() || ID3FileIO::RegularFileSize(file.Fd()) < 0)
+        return -1;
+    return AudioMilliseconds(file.Fd());
+}
+
+qint64 TTrackLength::AudioMilliseconds(int fd) {
+    // The decoder reads from the descriptor's own offset, which the reads above leave at 0.
+    if (!FHandle || mpg123_open_fd(FHandle, fd) != MPG123_OK)
         return -1;
     TOpenFile open(FHandle);
     mpg123_frameinfo2 info{};

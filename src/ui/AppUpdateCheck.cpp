@@ -71,6 +71,8 @@ bool TAppUpdateCheck::Fetch(const QString& source, QIODevice& into, qint64 maxSi
                 return false;
             }
         }
+        if (copied == 0)
+            failure = QStringLiteral("Failed: the file is empty");
         return copied > 0;
     }
     if (!IsURL(source)) {
@@ -94,15 +96,20 @@ bool TAppUpdateCheck::Fetch(const QString& source, QIODevice& into, qint64 maxSi
 bool TAppUpdateCheck::Execute(bool noMessages) {
     FDescription = TUpdateDescription();
     FReleaseNotes.clear();
+    FDescriptionFailed = false;
+    FDescriptionFailure.clear();
     QString failure;
     if (!UpdateFileURL.isEmpty()) {
         QByteArray text;
         QBuffer buffer(&text);
         buffer.open(QIODevice::WriteOnly);
-        if (Fetch(UpdateFileURL, buffer, MaxDescriptionSize, failure))
+        if (Fetch(UpdateFileURL, buffer, MaxDescriptionSize, failure)) {
             FDescription = ReadUpdateDescription(text, QStringLiteral("Quenlor"));
-        else
+        } else {
             FReleaseNotes = failure;
+            FDescriptionFailed = true;
+            FDescriptionFailure = failure;
+        }
     }
     if (FDescription.UpdatePageURL.isEmpty())
         FDescription.UpdatePageURL = UpdatePageURL;
@@ -117,8 +124,24 @@ bool TAppUpdateCheck::Execute(bool noMessages) {
     }
     if (IsNewerVersion(Version, FDescription.Version))
         return true;
-    if (noMessages)
-        return false;
+    if (!noMessages)
+        ReportNoNewVersion();
+    return false;
+}
+
+void TAppUpdateCheck::ReportDescriptionFailure() {
+    if (FDescriptionFailed && !FDescriptionFailure.isEmpty())
+        FUi.ShowMessage(UiPort::MessageKind::Error,
+                        QStringLiteral("The update information could not be fetched. ") +
+                            FDescriptionFailure);
+}
+
+void TAppUpdateCheck::ReportNoNewVersion() {
+    // Saying "no new versions" when nothing could be asked would be a failure told as success;
+    // the update page is still offered.
+    ReportDescriptionFailure();
+    if (FDescriptionFailed && FDescription.UpdatePageURL.isEmpty())
+        return;
     if (!FDescription.Version.isEmpty() || FDescription.UpdatePageURL.isEmpty())
         FUi.ShowMessage(UiPort::MessageKind::Information,
                         QStringLiteral("There are no new versions available."));
@@ -126,7 +149,6 @@ bool TAppUpdateCheck::Execute(bool noMessages) {
                                          "want to open the update web page?")))
         if (OpenWebPage)
             OpenWebPage(FDescription.UpdatePageURL);
-    return false;
 }
 
 QString TAppUpdateCheck::Download(const QString& folder) {

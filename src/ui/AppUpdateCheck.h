@@ -29,9 +29,15 @@ public:
     std::function<void(const QString&)> OpenWebPage;
 
     // True when a newer version is advertised: Description() and ReleaseNotes() tell about it.
-    // Otherwise, unless noMessages, says so ("There are no new versions available.", or offers
-    // the update page when nothing is advertised).
+    // Otherwise, unless noMessages, ReportNoNewVersion() says so.
     bool Execute(bool noMessages);
+    // "There are no new versions available.", or the update page offered when nothing is
+    // advertised. A description that could not be fetched is an error, not "no new version".
+    void ReportNoNewVersion();
+    // The description file could not be fetched; ReportDescriptionFailure() shows why (unless
+    // the reason was already shown, as for an invalid source).
+    bool DescriptionFailed() const { return FDescriptionFailed; }
+    void ReportDescriptionFailure();
     const TUpdateDescription& Description() const { return FDescription; }
     const QString& ReleaseNotes() const { return FReleaseNotes; }
 
@@ -52,4 +58,6 @@ private:
     THttpClient FTls{THttpClientRole::AppUpdateTls};
     TUpdateDescription FDescription;
     QString FReleaseNotes;
+    bool FDescriptionFailed = false;
+    QString FDescriptionFailure;
 };

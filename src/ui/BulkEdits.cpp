@@ -2,6 +2,7 @@
 
 #include "fixing/BulkTagEdits.h"
 #include "ui/RowEditing.h"
+#include "ui/ToolExecutables.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ TContextMenuState TMainWindowState::PopupMenu1Popup() const {
     const bool canEdit = selected > 0 && CanChangeList();
     menu.Properties = selected == 1;
     menu.Explore = selected == 1;
-    menu.Mp3tag = selected == 1;
+    // Mp3tag follows the toolbar's rule: Mp3tag.exe in its folder and wine to run it.
+    menu.Mp3tag = selected == 1 && !ToolExecutables::Mp3tag(FOptions).isEmpty();
     menu.Fix = canEdit && (FMismatchCount > 0 || FOptions.ForceFixStateToEnabled);
     menu.Refresh = canEdit;
     menu.Clear = canEdit;

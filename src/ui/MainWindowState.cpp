@@ -141,7 +141,7 @@ TLongOperation::~TLongOperation() {
     FState.Ui().SetCursor(UiPort::Cursor::Normal);
 }
 
-bool TLongOperation::Step() {
+bool TLongOperation::KeepResponsive() {
     FState.Ui().ProcessPendingEvents();
     if (FState.FStopRequest) {
         FState.FBusy = false;
@@ -149,6 +149,12 @@ bool TLongOperation::Step() {
         FStopped = true;
         return false;
     }
+    return true;
+}
+
+bool TLongOperation::Step() {
+    if (!KeepResponsive())
+        return false;
     FState.Ui().StepProgress();
     return true;
 }

@@ -252,6 +252,9 @@ public:
 
     // False when the person asked to stop: the busy flag and the stop request are then cleared.
     bool Step();
+    // Lets the window handle events while the operation waits between items, without a
+    // progress step; false when the person asked to stop, as Step().
+    bool KeepResponsive();
     bool Stopped() const { return FStopped; }
     // The operation cannot be stopped: a click on the list does not offer it.
     void RefuseStop();

@@ -4,14 +4,38 @@
 #include "discovery/MP3FileSearch.h"
 #include "support/Error.h"
 #include "support/ShellLink.h"
+#include "tags/ID3FileEndsReader.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
+// The longest the window goes without handling its events while a browse waits for the walk
+// or the readers.
+constexpr std::chrono::milliseconds ResponsiveInterval(20);
+
 QString LowerExtension(const QString& path) {
     return QFileInfo(path).suffix().toLower();
+}
+
+// Waits for the tag bytes of the next file, letting the window handle its events meanwhile.
+// False when the person stopped the operation (or nothing more comes).
+bool WaitForNextFile(TID3FileEndsReader& reader, TID3FileEndsReader::TResult& read,
+                     TLongOperation& operation) {
+    for (;;) {
+        switch (reader.Next(read, ResponsiveInterval)) {
+        case TID3FileEndsReader::TNext::Ready:
+            return true;
+        case TID3FileEndsReader::TNext::Done:
+            return false;
+        case TID3FileEndsReader::TNext::Waiting:
+            if (!operation.KeepResponsive())
+                return false;
+        }
+    }
 }
 
 } // namespace
@@ -38,22 +62,36 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
         {TCommand::Browse, TCommand::Open, TCommand::Export, TCommand::Fix, TCommand::Refresh},
         QStringLiteral("Searching files"), 0);
     AddToHistory(FBrowseHistory, FolderName, FOptions.RecentlyUsedFileList);
+    // Emptied before the walk, which lets the window handle events: no old row can be acted on.
+    ClearMainList();
+    ClearMP3FileDataList(FCatalogue);
+    FKeptTagBytes.Clear();
+
+    // The readers take the files while the walk goes on; the analysis takes their results in the
+    // walk's order, so the records, the learned data and the log come out as one reader gives.
+    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount());
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
     PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
-    const QStringList files = RunMP3FileSearch(FFileFind, FOptions);
+    const QStringList files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
+        reader.Add(found);
+        if (sinceEvents.elapsed() < ResponsiveInterval.count())
+            return true;
+        sinceEvents.restart();
+        return operation.KeepResponsive();
+    });
+    reader.Finish();
     // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were left out.
     for (const QString& skipped : FFileFind.SkippedNames())
         FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);
     operation.SetPhase(QStringLiteral("Processing files"), int(files.size()) * 2);
 
-    ClearMainList();
-    ClearMP3FileDataList(FCatalogue);
-    FKeptTagBytes.Clear();
-
     TFileAnalysisContext context = AnalysisContext();
-    for (const QString& file : files) {
-        if (!operation.Step())
+    TID3FileEndsReader::TResult read;
+    for (qsizetype i = 0; i < files.size() && !operation.Stopped(); ++i) {
+        if (!operation.Step() || !WaitForNextFile(reader, read, operation))
             break;
-        AddMP3FileToMP3FileDataList(file, false, context);
+        AddMP3FileToMP3FileDataList(read.Path, false, context, read.Ends);
     }
     {
         TMainListUpdateGuard batch(FMainList);
@@ -86,8 +124,17 @@ void TMainWindowState::OpenM3UFile(const QString& FileName) {
     AddToHistory(FOpenHistory, FileName, FOptions.RecentlyUsedFileList);
     FUi.SetCursor(UiPort::Cursor::Background);
     TFileAnalysisContext context = AnalysisContext();
-    for (const TM3UEntry& entry : ReadM3UFile(FileName)) {
-        TMP3FileData* record = AddMP3FileToMP3FileDataList(entry.FileName, false, context);
+    const QList<TM3UEntry> entries = ReadM3UFile(FileName);
+    TID3FileEndsReader reader(int(std::min<qsizetype>(TID3FileEndsReader::ThreadCount(),
+                                                      std::max<qsizetype>(entries.size(), 1))));
+    for (const TM3UEntry& entry : entries)
+        reader.Add(entry.FileName);
+    reader.Finish();
+    TID3FileEndsReader::TResult read;
+    for (const TM3UEntry& entry : entries) {
+        reader.Next(read);
+        TMP3FileData* record =
+            AddMP3FileToMP3FileDataList(entry.FileName, false, context, read.Ends);
         const int row = DisplayMP3FileData(record, false);
         if (row < 0)
             continue;

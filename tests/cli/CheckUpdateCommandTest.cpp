@@ -40,4 +40,35 @@ TEST(CheckUpdateCommand, PrintsANewerVersionAndDownloadsItVerified) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"setup.bin"});
 }
 
+TEST(CheckUpdateCommand, ADescriptionThatCannotBeFetchedIsAnError) {
+    CliRunner cli;
+    TempDir web;
+    TestWebServer server(web.Path());
+    ASSERT_TRUE(server.Running());
+    server.Serve("empty.txt", "");
+    const struct {
+        const char* Case;
+        QString Source;
+        QString Error;
+    } cases[] = {
+        {"not found", server.Url("/status/404"),
+         "Error: The update information could not be fetched. Failed: 404 Not Found"},
+        {"server error", server.Url("/status/500"),
+         "Error: The update information could not be fetched. Failed: 500 Internal Server "
+         "Error"},
+        {"empty file", web.File("root/empty.txt"),
+         "Error: The update information could not be fetched. Failed: the file is empty"},
+        {"missing file", web.File("root/missing.txt"),
+         "Error: The update information could not be fetched. No such file or directory"},
+        {"no address", "not an address", "Error: \"not an address\" is an invalid source."},
+    };
+    for (const auto& c : cases) {
+        cli.Environment().insert("VARNHOLM_UPDATE_FILE_URL", c.Source);
+        const CliRunner::Result r = cli.Run({"--yes", "check-update"});
+        EXPECT_EQ(r.ExitCode, 1) << c.Case;
+        EXPECT_EQ(r.ErrLines(), QStringList{c.Error}) << c.Case;
+        EXPECT_EQ(r.Out, "") << c.Case;
+    }
+}
+
 } // namespace

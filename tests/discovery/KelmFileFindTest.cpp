@@ -162,6 +162,46 @@ TEST_F(LibraryTree, CallbackSeesEachFolderAndCanStopTheSearch) {
     EXPECT_THAT(seen, ElementsAre(dir.Path() + ":0", "folder.mp3:7", "sub0:8", "sub0/deep:9"));
 }
 
+// The files handed over while the walk goes on are exactly the result, in its order, whatever
+// the depth option; a stop keeps the result to what was handed over.
+TEST_F(LibraryTree, FilesHandedOverDuringTheWalkAreTheResult) {
+    const struct {
+        const char* Name;
+        bool Recursive;
+        bool LimitDepth;
+        int MaxDepth;
+        int StopAtCall; // 0: never
+    } cases[] = {
+        {"everything", true, false, 0, 0},      {"depth 0", true, true, 0, 0},
+        {"depth 1", true, true, 1, 0},          {"negative depth", true, true, -1, 0},
+        {"not recursive", false, true, 1, 0},   {"stopped at the third folder", true, false, 0, 3},
+        {"stopped at once", true, false, 0, 1},
+    };
+    for (const auto& c : cases) {
+        TOptionSet options;
+        options.Recursive = c.Recursive;
+        options.LimitSearchDepth = c.LimitDepth;
+        options.MaxSearchDepth = c.MaxDepth;
+        TKelmFileFind search;
+        PrepareMP3FileSearch(search, dir.Path(), options);
+        QStringList handed;
+        int calls = 0;
+        const QStringList result = RunMP3FileSearch(search, options, [&](const QStringList& files) {
+            handed += files;
+            return ++calls != c.StopAtCall;
+        });
+        EXPECT_EQ(handed, result) << c.Name;
+        EXPECT_EQ(search.Stopped(), c.StopAtCall > 0) << c.Name;
+        TKelmFileFind plain;
+        PrepareMP3FileSearch(plain, dir.Path(), options);
+        const QStringList whole = RunMP3FileSearch(plain, options);
+        if (c.StopAtCall == 0)
+            EXPECT_EQ(result, whole) << c.Name;
+        else
+            EXPECT_EQ(result, whole.mid(0, result.size())) << c.Name;
+    }
+}
+
 TEST(KelmFileFind, StartDirSplitsAtSemicolonsAndDropsWhatIsNoFolder) {
     TempDir dir;
     dir.Write("p/1.mp3", "x");

@@ -1,4 +1,5 @@
 #include "export/TrackLength.h"
+#include "tags/ID3v2Header.h"
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/TempDir.h"
 
@@ -188,6 +189,43 @@ TEST_F(TrackLengthTest, TlenComesFirstWhenItGivesASecond) {
             const QString path = Dir.Write("tagged.mp3", tag.TagBytes() + audio);
             EXPECT_EQ(Lengths.Seconds(path), c.Seconds) << version << ' ' << c.Tlen;
         }
+}
+
+TEST_F(TrackLengthTest, AudioIsMeasuredWhereverTheTagsEnd) {
+    // Frames of 128 kbit/s: 16 bytes a millisecond. 115 of them last 2.997 s, so an ID3v1 tag
+    // counted as audio (8 ms) or audio measured from the wrong place shows in the seconds.
+    const QByteArray audio = Mp3Bytes::Audio(115);
+    // 15,950 bytes (0.997 s): the whole file fits in one read.
+    const QByteArray shortAudio = Mp3Bytes::Audio(39).left(15950);
+    const QByteArray id3v1 = Mp3Bytes::ID3v1({.Title = "Song"});
+    const QByteArray picture(40000, '\x5A');
+    QByteArray footed =
+        Mp3Bytes::Tag(4, Mp3Bytes::Frame24("TIT2", Mp3Bytes::Latin1("Song")), ID3v2Flags::Footer);
+    footed += QByteArray("3DI") + footed.mid(3, 7);
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+        qint64 Seconds;
+    } cases[] = {
+        {"audio alone", audio, 2},
+        {"ID3v1 after the audio", audio + id3v1, 2},
+        {"small tag and ID3v1", Mp3Fixture(3).Text("TIT2", "Song").TagBytes() + audio + id3v1, 2},
+        {"tag with a footer", footed + audio + id3v1, 2},
+        {"padding beyond the first read", Mp3Fixture(3).Padding(30000).TagBytes() + audio + id3v1,
+         2},
+        {"picture before the audio",
+         Mp3Fixture(4).Picture(3, "image/jpeg", picture).TagBytes() + audio + id3v1, 2},
+        {"TLEN after a picture",
+         Mp3Fixture(3).Picture(3, "image/jpeg", picture).Text("TLEN", "5000").TagBytes() + audio,
+         5},
+        {"short file with ID3v1",
+         Mp3Fixture(3).Text("TIT2", "Song").TagBytes() + shortAudio + id3v1, 0},
+        {"short file", shortAudio, 0},
+    };
+    for (const auto& c : cases) {
+        const QString path = Dir.Write("layout.mp3", c.Bytes);
+        EXPECT_EQ(Lengths.Seconds(path), c.Seconds) << c.Name;
+    }
 }
 
 TEST_F(TrackLengthTest, UnknownLengthIsMinusOne) {

@@ -79,6 +79,27 @@ TEST_F(AppUpdateCheckTest, WithoutAVersionThePageIsOffered) {
     EXPECT_EQ(Ui.Texts(ScriptedUiPort::Kind::Question).size(), 1);
 }
 
+TEST_F(AppUpdateCheckTest, AFailedFetchIsShownAsAnErrorNotAsNoNewVersion) {
+    QStringList opened;
+    Check.OpenWebPage = [&](const QString& page) { opened << page; };
+    Check.UpdateFileURL = Server.Url("/status/404");
+    const QString error = "The update information could not be fetched. Failed: 404 Not Found";
+    // With the update page known it is still offered after the error.
+    Ui.Answers.enqueue(true);
+    EXPECT_FALSE(Check.Execute(false));
+    EXPECT_TRUE(Check.DescriptionFailed());
+    EXPECT_EQ(Ui.Texts(ScriptedUiPort::Kind::Error), QStringList{error});
+    EXPECT_EQ(Ui.Texts(ScriptedUiPort::Kind::Question).size(), 1);
+    EXPECT_EQ(opened, QStringList{"https://maker.example/"});
+    // Without one, the error alone: never "There are no new versions available.".
+    Ui.Messages.clear();
+    Check.UpdatePageURL.clear();
+    EXPECT_FALSE(Check.Execute(false));
+    EXPECT_EQ(Ui.Texts(ScriptedUiPort::Kind::Error), QStringList{error});
+    EXPECT_TRUE(Ui.Texts(ScriptedUiPort::Kind::Information).isEmpty());
+    EXPECT_TRUE(Ui.Texts(ScriptedUiPort::Kind::Question).isEmpty());
+}
+
 TEST_F(AppUpdateCheckTest, TheInstallerIsKeptOnlyWhenItsDigestMatches) {
     const QByteArray sha256 = QCryptographicHash::hash(Installer, QCryptographicHash::Sha256);
     const QByteArray md5 = QCryptographicHash::hash(Installer, QCryptographicHash::Md5);

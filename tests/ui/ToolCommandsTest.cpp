@@ -355,6 +355,39 @@ TEST_F(Mp3tagCommand, WithoutWineTheCommandIsDisabled) {
     EXPECT_FALSE(State.CommandEnabled(TCommand::Mp3tag));
 }
 
+TEST_F(Mp3tagCommand, TheContextMenuItemFollowsTheToolbarRule) {
+    Song("a.mp3");
+    Song("b.mp3", "B");
+    Browse();
+    TempDir noWine;
+    const QByteArray path = qgetenv("PATH");
+    const struct {
+        const char* Case;
+        bool Program; // Mp3tag.exe in its folder
+        bool Wine;    // wine on PATH
+        int Selected;
+        bool Enabled;
+    } cases[] = {
+        {"everything there, one row", true, true, 1, true},
+        {"two rows", true, true, 2, false},
+        {"no row", true, true, 0, false},
+        {"no Mp3tag.exe", false, true, 1, false},
+        {"no wine", true, false, 1, false},
+    };
+    for (const auto& c : cases) {
+        State.Options().Mp3tagPath = c.Program ? Mp3tagFolder.Path() : Home.Path();
+        // Only the recording wine's folder, or a folder without any wine.
+        qputenv("PATH", (c.Wine ? Bin.Path() : noWine.Path()).toLocal8Bit());
+        State.MainList().ClearSelection();
+        for (int row = 0; row < c.Selected; ++row)
+            State.MainList().SetSelected(row, true);
+        EXPECT_EQ(State.PopupMenu1Popup().Mp3tag, c.Enabled) << c.Case;
+        State.UpdateStatusBar();
+        EXPECT_EQ(State.CommandEnabled(TCommand::Mp3tag), c.Program && c.Wine) << c.Case;
+    }
+    qputenv("PATH", path);
+}
+
 TEST_F(ToolCommands, CommonFolder) {
     TempDir other;
     const struct {

@@ -1,0 +1,166 @@
+#include "tags/ID3FileEndsReader.h"
+
+#include <QtGlobal>
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// How far the readers may run ahead of the one taking the results: enough files to keep every
+// reader busy on a slow share, few enough bytes that a library of large tags (embedded pictures)
+// holds little memory.
+constexpr qsizetype ReadAheadFiles = 2048;
+constexpr qint64 ReadAheadBytes = 48 * 1024 * 1024;
+
+qint64 SizeOf(const TID3FileEnds& ends) {
+    return ends.Start.size() + ends.Last.size();
+}
+
+// A read that cannot get its memory is handed back as a failed open, so that the consumer's
+// own fallback reads the file again and meets the failure on its thread.
+TID3FileEnds ReadSafely(const QString& path) {
+    try {
+        return ReadID3FileEnds(path);
+    } catch (const std::bad_alloc&) {
+        TID3FileEnds failed;
+        failed.ErrorCode = ENOMEM;
+        return failed;
+    }
+}
+
+} // namespace
+
+struct TID3FileEndsReader::TShared {
+    struct TSlot {
+        QString Path;
+        std::optional<TID3FileEnds> Ends;
+    };
+
+    std::mutex Mutex;
+    std::condition_variable WorkChanged; // a reader may take a path, or must stop
+    std::condition_variable ResultReady; // the first slot got its result
+    // The paths not yet taken by the consumer, in order; Slots[0] has the index First.
+    std::deque<TSlot> Slots;
+    qsizetype First = 0;
+    qsizetype NextToRead = 0;
+    qint64 HeldBytes = 0;
+    bool Finished = false;
+    bool Stopping = false;
+    std::vector<std::thread> Threads;
+
+    bool CanRead() const {
+        return NextToRead < First + qsizetype(Slots.size()) &&
+               NextToRead < First + ReadAheadFiles && HeldBytes < ReadAheadBytes;
+    }
+
+    void ReadLoop() {
+        std::unique_lock lock(Mutex);
+        for (;;) {
+            WorkChanged.wait(lock, [this] { return Stopping || CanRead(); });
+            if (Stopping)
+                return;
+            const qsizetype index = NextToRead++;
+            const QString path = Slots[std::size_t(index - First)].Path;
+            lock.unlock();
+            TID3FileEnds ends = ReadSafely(path);
+            lock.lock();
+            // The consumer takes only slots whose result is there, so this one is still held.
+            HeldBytes += SizeOf(ends);
+            Slots[std::size_t(index - First)].Ends = std::move(ends);
+            if (index == First)
+                ResultReady.notify_one();
+        }
+    }
+
+    bool FirstReadyOrDone() const {
+        return Slots.empty() ? Finished : Slots.front().Ends.has_value();
+    }
+
+    // Called with the lock held once FirstReadyOrDone() holds.
+    TNext Take(TResult& result) {
+        if (Slots.empty())
+            return TNext::Done;
+        TSlot& slot = Slots.front();
+        result.Path = std::move(slot.Path);
+        result.Ends = std::move(*slot.Ends);
+        HeldBytes -= SizeOf(result.Ends);
+        Slots.pop_front();
+        ++First;
+        WorkChanged.notify_all();
+        return TNext::Ready;
+    }
+};
+
+TID3FileEndsReader::TID3FileEndsReader(int threads) : FShared(std::make_unique<TShared>()) {
+    const int count = std::max(threads, 1);
+    FShared->Threads.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        FShared->Threads.emplace_back([shared = FShared.get()] { shared->ReadLoop(); });
+}
+
+TID3FileEndsReader::~TID3FileEndsReader() {
+    {
+        std::lock_guard lock(FShared->Mutex);
+        FShared->Stopping = true;
+    }
+    FShared->WorkChanged.notify_all();
+    for (std::thread& thread : FShared->Threads)
+        thread.join();
+}
+
+void TID3FileEndsReader::Add(const QString& path) {
+    {
+        std::lock_guard lock(FShared->Mutex);
+        FShared->Slots.push_back({path, std::nullopt});
+    }
+    FShared->WorkChanged.notify_one();
+}
+
+void TID3FileEndsReader::Add(const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    {
+        std::lock_guard lock(FShared->Mutex);
+        for (const QString& path : paths)
+            FShared->Slots.push_back({path, std::nullopt});
+    }
+    FShared->WorkChanged.notify_all();
+}
+
+void TID3FileEndsReader::Finish() {
+    {
+        std::lock_guard lock(FShared->Mutex);
+        FShared->Finished = true;
+    }
+    FShared->ResultReady.notify_all();
+}
+
+TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result,
+                                                   std::chrono::milliseconds wait) {
+    std::unique_lock lock(FShared->Mutex);
+    if (!FShared->ResultReady.wait_for(lock, wait, [this] { return FShared->FirstReadyOrDone(); }))
+        return TNext::Waiting;
+    return FShared->Take(result);
+}
+
+TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result) {
+    std::unique_lock lock(FShared->Mutex);
+    FShared->ResultReady.wait(lock, [this] { return FShared->FirstReadyOrDone(); });
+    return FShared->Take(result);
+}
+
+int TID3FileEndsReader::ThreadCount() {
+    bool ok = false;
+    const int fromEnvironment = qEnvironmentVariableIntValue("VARNHOLM_READERS", &ok);
+    if (ok && fromEnvironment >= 1 && fromEnvironment <= 256)
+        return fromEnvironment;
+    const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
+    return std::clamp(8 * processors, 8, 64);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "tags/ID3FileEnds.h"
+
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <memory>
+
+// Reads the tag bytes (TID3FileEnds) of many files on a pool of reader threads and hands them
+// back in the order the paths were added. A library on a disk or a share answers many requests
+// at once far faster than one after the other, so the readers run ahead of the one who takes
+// the results, while paths are still being added. What is read ahead is bounded (in files and in
+// bytes), so memory does not grow with the library.
+//
+// One thread adds paths and takes results; the readers touch nothing but the files and the
+// reader's own queue. Destroying the reader stops it: reads in flight finish, the rest is dropped.
+class TID3FileEndsReader {
+public:
+    struct TResult {
+        QString Path;
+        TID3FileEnds Ends;
+    };
+    enum class TNext { Ready, Waiting, Done };
+
+    // threads: at least 1.
+    explicit TID3FileEndsReader(int threads);
+    ~TID3FileEndsReader();
+    TID3FileEndsReader(const TID3FileEndsReader&) = delete;
+    TID3FileEndsReader& operator=(const TID3FileEndsReader&) = delete;
+
+    void Add(const QString& path);
+    void Add(const QStringList& paths);
+    // No more paths will come; Next says Done once every result is taken.
+    void Finish();
+
+    // The result of the next path in order: Ready with it in result; Waiting when it is not read
+    // within wait (so the caller can do something else and ask again); Done after Finish when
+    // every result was taken.
+    TNext Next(TResult& result, std::chrono::milliseconds wait);
+    // The same, waiting as long as the result takes.
+    TNext Next(TResult& result);
+
+    // The number of reader threads a browse uses: the environment variable VARNHOLM_READERS when
+    // it holds a number from 1 to 256 (for measuring), else several per processor, since the
+    // readers mostly wait for the storage.
+    static int ThreadCount();
+
+private:
+    struct TShared;
+    std::unique_ptr<TShared> FShared;
+};
