@@ -11,7 +11,9 @@ namespace BenchFiles {
 std::vector<std::string> ListMP3Files(const std::string& folder);
 
 // Runs the reader over every file and prints "files N seconds S checksum C"; the listing is not
-// timed. Returns the exit status for main().
-int Run(int argc, char** argv, unsigned long long (*readFile)(const std::string& path));
+// timed. Returns the exit status for main(). With threadSafe, "--threads N" before the folder
+// runs the reader on N threads that take the files in turn (the same bytes read, in parallel).
+int Run(int argc, char** argv, unsigned long long (*readFile)(const std::string& path),
+        bool threadSafe = false);
 
 } // namespace BenchFiles

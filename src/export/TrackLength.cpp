@@ -1,8 +1,10 @@
 #include "export/TrackLength.h"
 
 #include "tags/ID3FileIO.h"
+#include "tags/ID3FrameKinds.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Header.h"
+#include "tags/ID3v2Reader.h"
 
 #include <QByteArrayView>
 #include <cstring>
@@ -139,14 +141,16 @@ qint64 TTrackLength::Seconds(const QString& path) {
     const TTrackHead head = ReadTrackHead(file.Fd(), size);
     quint32 tlen = 0;
     if (head.Bytes.startsWith("ID3")) {
-        FTag.SetFileName(path);
         try {
-            FTag.OpenFromFileStart(QByteArrayView(head.Bytes).first(head.TagSize));
-            tlen = FTag.Texts().SongLen();
+            // Only TLEN frames are parsed (the first one counts); pictures and the rest are skipped.
+            const TID3v2TagData tag =
+                ReadID3v2TagBytes(QByteArrayView(head.Bytes).first(head.TagSize), path, fiSongLen);
+            if (const TID3Frame* frame = tag.Frames.FindFirst(fiSongLen))
+                if (const auto* number = frame->As<TID3NumberFrame>())
+                    tlen = number->Number();
         } catch (...) {
             // An unreadable tag leaves the length to the audio.
         }
-        FTag.Close();
     }
     if (tlen / 1000 > 0)
         return tlen / 1000;

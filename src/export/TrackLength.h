@@ -1,7 +1,5 @@
 #pragma once
 
-#include "tags/ID3v2Tag.h"
-
 #include <QByteArray>
 
 #include <QString>
@@ -46,5 +44,4 @@ private:
     qint64 AudioMilliseconds(int fd);
 
     mpg123_handle_struct* FHandle = nullptr;
-    TID3v2Tag FTag;
 };

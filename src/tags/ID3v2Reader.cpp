@@ -51,10 +51,10 @@ bool IsKeptEncoded(quint16 flags, TID3Version version) {
 }
 
 // Builds one frame from its header and the bytes its size covers.
-std::unique_ptr<TID3Frame> ReadFrame(const TFrameHeader& header, QByteArrayView bytes,
-                                     TID3Version version, bool tagUnsynchronised) {
+std::unique_ptr<TID3Frame> ReadFrame(const TFrameHeader& header, TID3FrameID id,
+                                     QByteArrayView bytes, TID3Version version,
+                                     bool tagUnsynchronised) {
     using namespace ID3FrameFlags;
-    const TID3FrameID id = ID3FrameIDFromName(header.Name, version);
     const bool keptEncoded = IsKeptEncoded(header.Flags, version);
     std::unique_ptr<TID3Frame> frame = CreateID3Frame(keptEncoded ? fiUnknown : id);
     TID3FrameFormat& format = frame->Format();
@@ -91,7 +91,8 @@ std::unique_ptr<TID3Frame> ReadFrame(const TFrameHeader& header, QByteArrayView 
 
 } // namespace
 
-void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2TagData& data) {
+void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2TagData& data,
+                     std::optional<TID3FrameID> only) {
     const TID3Version version = header.Version();
     if (!ReadsFrames(version))
         return;
@@ -121,28 +122,34 @@ void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2
         if (!IsWellFormedID3FrameName(frameHeader.Name))
             break;
         pos += frameHeaderSize;
+        const TID3FrameID id = ID3FrameIDFromName(frameHeader.Name, version);
+        const bool wanted = !only || id == *only;
         if (frameHeader.Size > quint64(body.size() - pos)) {
             // Declared beyond the end of the tag: the frame stays empty and reading ends.
-            auto frame = CreateID3Frame(ID3FrameIDFromName(frameHeader.Name, version));
-            frame->Format().Name = frameHeader.Name.toByteArray();
-            frame->Format().Flags = frameHeader.Flags;
-            data.Frames.Add(std::move(frame));
+            if (wanted) {
+                auto frame = CreateID3Frame(id);
+                frame->Format().Name = frameHeader.Name.toByteArray();
+                frame->Format().Flags = frameHeader.Flags;
+                data.Frames.Add(std::move(frame));
+            }
             break;
         }
         const QByteArrayView bytes = body.sliced(pos, frameHeader.Size);
         pos += frameHeader.Size;
-        data.Frames.Add(ReadFrame(frameHeader, bytes, version, tagUnsynchronised));
+        if (wanted)
+            data.Frames.Add(ReadFrame(frameHeader, id, bytes, version, tagUnsynchronised));
     }
 }
 
-TID3v2TagData ReadID3v2TagBytes(QByteArrayView fileStart, const QString& path) {
+TID3v2TagData ReadID3v2TagBytes(QByteArrayView fileStart, const QString& path,
+                                std::optional<TID3FrameID> only) {
     TID3v2TagData data;
     data.Header = ParseID3v2Header(fileStart);
     if (!data.Header)
         return data;
     if (quint64(fileStart.size()) < quint64(ID3v2HeaderSize) + data.Header->Size)
         FailTruncated(*data.Header, path);
-    ReadID3v2Frames(*data.Header, fileStart.sliced(ID3v2HeaderSize, data.Header->Size), data);
+    ReadID3v2Frames(*data.Header, fileStart.sliced(ID3v2HeaderSize, data.Header->Size), data, only);
     return data;
 }
 

@@ -23,8 +23,12 @@ struct TID3v2TagData {
 TID3v2TagData ReadID3v2TagFile(const QString& path);
 
 // The same over the first bytes of a file held in memory; path only names the file in messages.
-TID3v2TagData ReadID3v2TagBytes(QByteArrayView fileStart, const QString& path = QString());
+// With only given, the frames of that identifier alone are read and the others stepped over,
+// for a reader that wants one value of many files; such data is never written back.
+TID3v2TagData ReadID3v2TagBytes(QByteArrayView fileStart, const QString& path = QString(),
+                                std::optional<TID3FrameID> only = {});
 
 // Reads the extended header and the frames from the bytes that follow the 10-byte header
-// (exactly header.Size bytes, as they stand in the file).
-void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2TagData& data);
+// (exactly header.Size bytes, as they stand in the file); only as above.
+void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2TagData& data,
+                     std::optional<TID3FrameID> only = {});

@@ -3,12 +3,13 @@
 #include "discovery/FilePaths.h"
 #include "discovery/M3UPlaylistLayout.h"
 #include "export/ExportFile.h"
-#include "export/TrackLength.h"
+#include "export/TrackSeconds.h"
 #include "support/TextFile.h"
 #include "ui/MainListCsv.h"
 #include "ui/MainWindowState.h"
 
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace {
 
@@ -100,16 +101,22 @@ int TExportCommand::ExportToM3UFile(const QString& fileName) {
     for (int i = 0; i < list.Count(); ++i)
         tracks.append({list.Cell(i, mcLocation), list.Cell(i, mcName), list.Cell(i, mcArtist),
                        list.Cell(i, mcTitle)});
-    int unknown = 0;
-    QStringList lines;
-    {
-        TTrackLength lengths;
-        lines = M3UPlaylistLines(fileName, tracks, FState.Options(), [&](const TM3UTrack& track) {
-            const qint64 seconds = lengths.Seconds(JoinPath(track.Folder, track.FileName));
-            unknown += seconds < 0;
-            return seconds;
-        });
+    // The lengths are measured all together, so that several threads can share the files.
+    QList<qint64> seconds;
+    if (FState.Options().ExportPlaylistUsingExtendedM3UFormat) {
+        QStringList paths;
+        paths.reserve(tracks.size());
+        for (const TM3UTrack& track : std::as_const(tracks))
+            paths.append(JoinPath(track.Folder, track.FileName));
+        seconds = MeasureTrackSeconds(paths);
     }
+    const auto unknown =
+        std::count_if(seconds.cbegin(), seconds.cend(), [](qint64 s) { return s < 0; });
+    qsizetype nextTrack = 0;
+    const QStringList lines =
+        M3UPlaylistLines(fileName, tracks, FState.Options(), [&](const TM3UTrack&) {
+            return nextTrack < seconds.size() ? seconds[nextTrack++] : -1;
+        });
     const int written =
         WriteFile(fileName, TextFile::EncodeLines(lines), false) ? int(tracks.size()) : 0;
     ui.SetStatusText(QString::number(written) + QStringLiteral(" item(s)"));
