@@ -34,17 +34,13 @@ void LimitAllocatorArenas() {
 #endif
 }
 
-// The readers mostly wait for the storage; where they compute instead (a warm cache), the
-// thread taking their results, often the window's, goes first.
+// The readers mostly wait for the storage. Where they compute instead (a warm cache), dozens of
+// them would outweigh the thread taking their results, often the window's, and hold up its
+// events; at the lowest priority they take what that thread leaves.
 void LowerThreadPriority() {
-    const int self = int(::syscall(SYS_gettid));
-    errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, id_t(self));
-    if (errno == 0)
-        ::setpriority(PRIO_PROCESS, id_t(self), std::min(current + 5, 19));
+    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 19);
 }
 
-// What a held result costs: its buffers as allocated, not only the bytes they hold.
 qint64 SizeOf(const TID3FileEnds& ends) {
     return ends.Start.capacity() + ends.Last.capacity();
 }
