@@ -7,7 +7,7 @@
 
 void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     if (FJournal)
-        FJournal->BeforeChange(tags.FileName());
+        FJournal->BeforeChange(tags.FileName(), &tags.Ends());
     tags.WriteToFile(writeID3v1);
     if (FJournal)
         FJournal->AfterChange(tags.FileName());

@@ -65,6 +65,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
     // Emptied before the walk, which lets the window handle events: no old row can be acted on.
     ClearMainList();
     ClearMP3FileDataList(FCatalogue);
+    FKeptTagBytes.Clear();
 
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
