@@ -269,7 +269,7 @@ int main(int argc, char** argv) {
         char* runArgs[] = {argv[0], argv[2], nullptr};
         return BenchFiles::Run(2, runArgs,
                                Grow > 0
-                                   ? [](const std::string& path) { return Rebuild(path, Grow); }
+                                   ? +[](const std::string& path) { return Rebuild(path, Grow); }
                                    : RewriteInPlace);
     }
     if ((mode == "save" || mode == "restore") && argc == 4) {
@@ -279,8 +279,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: %s run CORPUS [--grow=N | --grow-unpadded=N] | save CORPUS SNAPSHOT | "
-                 "restore CORPUS "
-                 "SNAPSHOT\n",
+                 "restore CORPUS SNAPSHOT\n",
                  argv[0]);
     return 2;
 }
