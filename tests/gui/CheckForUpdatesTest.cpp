@@ -1,5 +1,6 @@
 #include "GuiSession.h"
 #include "GuiTests.h"
+#include "ModalWindows.h"
 #include "gui/DownloadWindow.h"
 #include "gui/UpdateNotificationWindow.h"
 #include "testsupport/TestWebServer.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -98,11 +98,7 @@ struct UpdateSession {
     }
     // F9; the notification window, when it comes, is answered by pressing one of its buttons.
     void Check(const std::function<QPushButton*(UpdateNotificationWindow*)>& press) {
-        QTimer::singleShot(0, s.window.get(), [this, press] {
-            auto* window =
-                qobject_cast<UpdateNotificationWindow*>(QApplication::activeModalWidget());
-            if (!window)
-                return;
+        WhenModal<UpdateNotificationWindow>(s.window.get(), [this, press](auto* window) {
             notified = true;
             notes = window->Notes()->toPlainText();
             downloadEnabled = window->DownloadButton()->isEnabled();
