@@ -7,9 +7,11 @@
 #include "gui/OptionsDialog.h"
 #include "gui/PropertiesDialog.h"
 #include "gui/StatisticsWindow.h"
+#include "gui/UpdateNotificationWindow.h"
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
+#include "ui/AppUpdateCheck.h"
 #include "ui/DataFileUpdate.h"
 #include "ui/ExportCommand.h"
 #include "ui/ToolCommands.h"
@@ -17,6 +19,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -54,6 +57,7 @@ bool Implemented(TCommand c) {
     case TCommand::Options:
     case TCommand::UpdateDataFiles:
     case TCommand::ReleaseNotes:
+    case TCommand::CheckForUpdates:
     case TCommand::About:
         return true;
     default:
@@ -142,6 +146,17 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
                                                         FState->ReferenceData());
     FDataFileUpdateDialog = new DataFileUpdateDialog(*FDataFileUpdate, this);
     FStatistics = new StatisticsWindow(*FState, this);
+    FAppUpdate = std::make_unique<TAppUpdateCheck>(*FUi);
+    FAppUpdate->OpenWebPage = [](const QString& page) { QDesktopServices::openUrl(QUrl(page)); };
+    // The installer takes over once this program has shut down as Exit would; a running
+    // operation that keeps the window open keeps the installer waiting in its folder.
+    FAppUpdate->StartInstaller = [this](const QString& installer) {
+        if (!close())
+            return;
+        QCoreApplication::processEvents();
+        QCoreApplication::quit();
+        QDesktopServices::openUrl(QUrl::fromLocalFile(installer));
+    };
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -195,6 +210,8 @@ void MainWindow::CreateActions() {
             [this] { FDataFileUpdateDialog->Execute(); });
     connect(Action(TCommand::ReleaseNotes), &QAction::triggered, this,
             &MainWindow::ShowReleaseNotes);
+    connect(Action(TCommand::CheckForUpdates), &QAction::triggered, this,
+            [this] { RunCheckForUpdates(*FAppUpdate, FState->Options(), this); });
     connect(Action(TCommand::About), &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 
