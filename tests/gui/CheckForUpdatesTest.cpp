@@ -3,6 +3,7 @@
 #include "ModalWindows.h"
 #include "gui/DownloadWindow.h"
 #include "gui/UpdateNotificationWindow.h"
+#include "net/TransferText.h"
 #include "testsupport/TestWebServer.h"
 #include "ui/AppUpdateCheck.h"
 #include "ui/Version.h"
@@ -227,6 +228,19 @@ private slots:
         QVERIFY(!u.Download());
     }
 
+    void WithoutALengthTheSizeIsEstimated() {
+        UpdateSession u;
+        u.Describe("Version=99.00.00\r\nDownloadFileURL=" +
+                   u.server.Url("/nolength/setup.bin").toUtf8() + "\r\n");
+        DownloadRecorder shown(u.s.window->AppUpdate());
+        u.Check(PressDownload);
+        QCOMPARE(u.s.ui->Messages, QStringList{Closing});
+        QCOMPARE(u.s.home.Read("data/Downloaded Installations/setup.bin"), Installer);
+        const qint64 estimate = TAppUpdateCheck::UnknownSize;
+        QVERIFY(shown.Transfers.contains(TransferText::Transfer(0, estimate)));
+        QCOMPARE(shown.Transfers.last(), TransferText::Transfer(Installer.size(), estimate));
+    }
+
     void ACorruptedOrFailedDownloadLeavesNothing() {
         const QByteArray wrong = "SHA256Hash=" + QByteArray(64, '0') + "\r\n";
         const struct {
@@ -253,25 +267,45 @@ private slots:
     }
 
     void CancelInTheDownloadWindowLeavesNoFile() {
-        UpdateSession u;
-        u.Describe(u.Keys("99.00.00"));
-        u.s.ui->Answers.enqueue(true);
-        int clicks = 0;
-        u.s.ui->OnPendingEvents = [&] {
-            DownloadWindow* w = u.Download();
-            if (w && w->isVisible() && u.s.window->AppUpdate().View().FilePosition > 0 &&
-                w->CancelButton()->isEnabled()) {
-                ++clicks;
-                w->CancelButton()->click();
-            }
+        const QString question = QStringLiteral("Do you want to cancel the download?");
+        const auto cancel = [](DownloadWindow* w) { w->CancelButton()->click(); };
+        // Closing the window while it downloads asks as Cancel does.
+        const auto close = [](DownloadWindow* w) { w->close(); };
+        const struct {
+            const char* Case;
+            std::function<void(DownloadWindow*)> Stop;
+            bool Yes;
+        } cases[] = {
+            {"Cancel, Yes", cancel, true},
+            {"closing the window, Yes", close, true},
+            {"Cancel, No", cancel, false},
         };
-        u.Check(PressDownload);
-        QCOMPARE(clicks, 1);
-        QCOMPARE(u.s.ui->Messages, (QStringList{"Do you want to cancel the download?",
-                                                "The update was not completed."}));
-        QVERIFY(!u.s.window->AppUpdate().View().Transfer.endsWith("(100%)"));
-        QCOMPARE(u.Downloaded(), QStringList());
-        QVERIFY(u.installers.isEmpty());
+        for (const auto& c : cases) {
+            UpdateSession u;
+            u.Describe(u.Keys("99.00.00"));
+            u.s.ui->Answers.enqueue(c.Yes);
+            int stops = 0;
+            u.s.ui->OnPendingEvents = [&] {
+                DownloadWindow* w = u.Download();
+                if (stops == 0 && w && w->isVisible() &&
+                    u.s.window->AppUpdate().View().FilePosition > 0 &&
+                    w->CancelButton()->isEnabled()) {
+                    ++stops;
+                    c.Stop(w);
+                }
+            };
+            u.Check(PressDownload);
+            QVERIFY2(stops == 1, c.Case);
+            if (!c.Yes) {
+                QCOMPARE(u.s.ui->Messages, (QStringList{question, Closing}));
+                QCOMPARE(u.Downloaded(), QStringList{"setup.bin"});
+                continue;
+            }
+            QCOMPARE(u.s.ui->Messages, (QStringList{question, "The update was not completed."}));
+            QVERIFY(!u.s.window->AppUpdate().View().Transfer.endsWith("(100%)"));
+            QCOMPARE(u.Downloaded(), QStringList());
+            QVERIFY(u.installers.isEmpty());
+        }
     }
 
     void TheDownloadGoesThroughTheProxyOfTheOptions() {
