@@ -2,7 +2,8 @@
 //   fix-floor run CORPUS [--grow=N]    per file: rewrite its tag bytes in place and its ID3v1
 //                                      tag, then rename it without replacing; with --grow the
 //                                      tag takes N more bytes, so the file is rebuilt the safe
-//                                      way (temporary file, flush, rename, folder flushed)
+//                                      way (temporary file, flush, rename, folder flushed);
+//                                      with --grow-unpadded=N only tags without padding do
 //   fix-floor save CORPUS SNAPSHOT     notes every file's name, tag area and ID3v1 tag
 //   fix-floor restore CORPUS SNAPSHOT  puts them back
 // Files are told apart by the "VARNHOLM-BENCH-<number>" frame that make-corpus --audio-kb puts
@@ -46,7 +47,32 @@ QByteArray FixedName(const std::string& path) {
     return QFile::encodeName(info.path() + "/Fixed " + info.fileName());
 }
 
-// Rewrites the tag area and the ID3v1 tag with the bytes they hold, then renames.
+qint64 Grow = 0;
+qint64 GrowUnpadded = 0;
+unsigned long long Rebuild(const std::string& path, qint64 grow);
+
+// Whether the frames of a tag area fill it to its end: such a tag has no room for a changed
+// frame, so a fix must rebuild its file.
+bool Unpadded(const QByteArray& area) {
+    if (area.size() <= 10)
+        return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(area.constData());
+    const bool syncsafe = bytes[3] >= 4;
+    qint64 at = 10;
+    while (at + 10 <= area.size() && bytes[at] != 0) {
+        const unsigned char* s = bytes + at + 4;
+        const qint64 size =
+            syncsafe ? qint64(s[0] & 0x7F) << 21 | qint64(s[1] & 0x7F) << 14 |
+                           qint64(s[2] & 0x7F) << 7 | qint64(s[3] & 0x7F)
+                     : qint64(s[0]) << 24 | qint64(s[1]) << 16 | qint64(s[2]) << 8 | qint64(s[3]);
+        at += 10 + size;
+    }
+    return at >= area.size();
+}
+
+// Rewrites the tag area and the ID3v1 tag with the bytes they hold, then renames. With
+// --grow-unpadded a tag without padding cannot take a changed frame in place: that file is
+// rebuilt instead, as the fix does.
 unsigned long long RewriteInPlace(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
@@ -57,8 +83,12 @@ unsigned long long RewriteInPlace(const std::string& path) {
     if (::fstat(fd, &st) == 0 && ReadAt(fd, header, 10, 0)) {
         static QByteArray area;
         area.resize(TagArea(header));
-        if (ReadAt(fd, area.data(), area.size(), 0) &&
-            WriteAt(fd, area.constData(), area.size(), 0))
+        const bool read = ReadAt(fd, area.data(), area.size(), 0);
+        if (read && GrowUnpadded > 0 && Unpadded(area)) {
+            ::close(fd);
+            return Rebuild(path, GrowUnpadded);
+        }
+        if (read && WriteAt(fd, area.constData(), area.size(), 0))
             sum += area.size();
         char last[128];
         if (st.st_size >= 128 && ReadAt(fd, last, 128, st.st_size - 128) && last[0] == 'T' &&
@@ -72,10 +102,8 @@ unsigned long long RewriteInPlace(const std::string& path) {
     return sum;
 }
 
-qint64 Grow = 0;
-
-// Writes the file again with a tag area Grow bytes larger, as a rebuild does.
-unsigned long long Rebuild(const std::string& path) {
+// Writes the file again with a tag area `grow` bytes larger, as a rebuild does.
+unsigned long long Rebuild(const std::string& path, qint64 grow) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return 0;
@@ -86,7 +114,7 @@ unsigned long long Rebuild(const std::string& path) {
         return 0;
     }
     const qint64 area = TagArea(header);
-    QByteArray tag(area + Grow, '\0');
+    QByteArray tag(area + grow, '\0');
     ReadAt(fd, tag.data(), area, 0);
     // The grown area as padding of the same tag (a file without a tag gets none).
     if (area > 0) {
@@ -231,11 +259,18 @@ int Restore(const QString& corpus, const QString& snapshot) {
 int main(int argc, char** argv) {
     const QByteArray mode = argc > 1 ? argv[1] : "";
     if (mode == "run" && argc >= 3) {
-        for (int i = 3; i < argc; ++i)
-            if (QByteArray(argv[i]).startsWith("--grow="))
-                Grow = QByteArray(argv[i]).mid(7).toLongLong();
+        for (int i = 3; i < argc; ++i) {
+            const QByteArray arg(argv[i]);
+            if (arg.startsWith("--grow="))
+                Grow = arg.mid(7).toLongLong();
+            else if (arg.startsWith("--grow-unpadded="))
+                GrowUnpadded = arg.mid(16).toLongLong();
+        }
         char* runArgs[] = {argv[0], argv[2], nullptr};
-        return BenchFiles::Run(2, runArgs, Grow > 0 ? Rebuild : RewriteInPlace);
+        return BenchFiles::Run(2, runArgs,
+                               Grow > 0
+                                   ? +[](const std::string& path) { return Rebuild(path, Grow); }
+                                   : RewriteInPlace);
     }
     if ((mode == "save" || mode == "restore") && argc == 4) {
         QString corpus = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
@@ -243,8 +278,8 @@ int main(int argc, char** argv) {
         return mode == "save" ? Save(corpus, snapshot) : Restore(corpus, snapshot);
     }
     std::fprintf(stderr,
-                 "usage: %s run CORPUS [--grow=N] | save CORPUS SNAPSHOT | restore CORPUS "
-                 "SNAPSHOT\n",
+                 "usage: %s run CORPUS [--grow=N | --grow-unpadded=N] | save CORPUS SNAPSHOT | "
+                 "restore CORPUS SNAPSHOT\n",
                  argv[0]);
     return 2;
 }

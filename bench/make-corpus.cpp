@@ -1,5 +1,6 @@
 // Makes a corpus of realistic MP3 files for the tag benchmarks:
 //   make-corpus FOLDER COUNT [SEED] [--audio-kb=N] [--padding=N] [--all-id3v2] [--cover-kb=N]
+//               [--unpadded-percent=N]
 // FOLDER/<artist>/<year> - <album>/<nn> - <title>.mp3, a few hundred artists with albums of
 // 8 to 14 tracks; each album tagged as one tagger would: ID3v2.3 (most), ID3v2.4, or no ID3v2
 // tag; some albums also carry an ID3v1 tag, some a front cover; a few KB of MPEG-looking audio
@@ -7,7 +8,8 @@
 // For the fix benchmark: --audio-kb gives every file N KB of audio that begins with a frame
 // naming the file ("VARNHOLM-BENCH-<number>"), so that a file can be told by its audio after
 // it was renamed; --padding gives every tag that padding; --all-id3v2 tags every album;
-// --cover-kb puts a Cover.jpg of N KB into every album folder.
+// --cover-kb puts a Cover.jpg of N KB into every album folder; --unpadded-percent leaves about
+// N% of the tags without any padding, so that their fix must rebuild the file.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -211,6 +213,7 @@ struct TBenchOptions {
     int Padding = -1;
     bool AllID3v2 = false;
     int CoverKB = 0;
+    int UnpaddedPercent = 0;
 };
 TBenchOptions Bench;
 
@@ -262,13 +265,15 @@ int main(int argc, char** argv) {
             Bench.AllID3v2 = true;
         else if (arg.startsWith("--cover-kb="))
             Bench.CoverKB = value();
+        else if (arg.startsWith("--unpadded-percent="))
+            Bench.UnpaddedPercent = value();
         else
             args << arg;
     }
     if (args.size() < 2) {
         std::fprintf(stderr,
                      "usage: %s FOLDER COUNT [SEED] [--audio-kb=N] [--padding=N] [--all-id3v2] "
-                     "[--cover-kb=N]\n",
+                     "[--cover-kb=N] [--unpadded-percent=N]\n",
                      argv[0]);
         return 2;
     }
@@ -318,8 +323,12 @@ int main(int argc, char** argv) {
                 t.Comment = style.Comments ? "Track " + QString::number(t.Number) + " of " + t.Album
                                            : QString();
                 QByteArray bytes;
-                if (style.Version != 0)
-                    bytes += ID3v2Tag(t, style);
+                if (style.Version != 0) {
+                    TAlbumStyle track = style;
+                    if (Bench.UnpaddedPercent > 0 && Chance(Bench.UnpaddedPercent))
+                        track.Padding = 0;
+                    bytes += ID3v2Tag(t, track);
+                }
                 bytes += Bench.AudioKB > 0 ? BenchAudio(made) : AudioFrames();
                 if (style.ID3v1)
                     bytes += ID3v1Tag(t);

@@ -5,9 +5,12 @@
 #   rebuild  every album folder holds a Cover.jpg that the fix embeds, so no tag fits any more:
 #            the floor writes each file again with a larger tag the safe way (temporary file,
 #            flush, rename, folder flushed) and renames it; ours does the same through the fix
+#   small    files of SMALL_KB of audio, about a tenth of their tags without padding: the floor
+#            rewrites the padded tags in place and rebuilds the others the safe way, and renames
 #
 #   bench/run-fix-bench.sh [COUNT] [RUNS] [AUDIO_KB] [CASES]
-#   (defaults: 2000 files, 5 runs, 4096 KB, "fit rebuild")
+#   (defaults: 2000 files, 5 runs, 4096 KB, "small fit rebuild"; SMALL_KB from the environment,
+#   default 32)
 #
 # Builds Release into build-fixing-bench/, makes each corpus under $TMPDIR (or /tmp), puts it
 # back from a snapshot before every run, and prints the medians and ours/floor. Each case needs
@@ -18,7 +21,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 count="${1:-2000}"
 runs="${2:-5}"
 audio="${3:-4096}"
-cases="${4:-fit rebuild}"
+cases="${4:-small fit rebuild}"
+small_kb="${SMALL_KB:-32}"
 cover_kb=64
 build="$root/build-fixing-bench"
 work="${TMPDIR:-/tmp}/varnholm-fix-bench"
@@ -58,11 +62,16 @@ for case in $cases; do
   mkdir -p "$work"
   extra=()
   floor_args=()
+  audio_kb="$audio"
   if [ "$case" = rebuild ]; then
     extra=(--cover-kb=$cover_kb)
     floor_args=(--grow=$(((cover_kb + 4) * 1024)))
+  elif [ "$case" = small ]; then
+    audio_kb="$small_kb"
+    extra=(--unpadded-percent=10)
+    floor_args=(--grow-unpadded=2048)
   fi
-  "$bin/make-corpus" "$corpus" "$count" --audio-kb="$audio" --padding=4096 --all-id3v2 \
+  "$bin/make-corpus" "$corpus" "$count" --audio-kb="$audio_kb" --padding=4096 --all-id3v2 \
     "${extra[@]}" >/dev/null
   "$bin/fix-floor" save "$corpus" "$work/snapshot" >/dev/null
   size_before=$(total_size)

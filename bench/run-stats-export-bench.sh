@@ -10,7 +10,7 @@
 # (made once under $TMPDIR or /tmp). Every run has its per-user folders in a scratch folder that
 # one untimed list has filled with learned data; the page cache is warmed first, then list,
 # stats, the CSV export and the playlist export take turns RUNS times, each timed as a whole
-# process. Prints the medians and each one's ratio to list.
+# process. Prints the medians and each one's ratio to list, then the peak memory of each.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -58,3 +58,15 @@ for name in stats csv m3u; do
     printf "%-10s median %.3f s (%.1f us/file), ratio to list %.2f\n", name, m, m * 1e6 / n, m / l
   }'
 done
+
+# Peak memory of one more run of each (GNU time, Debian package "time"), to see how it grows with
+# the library.
+if [ -x /usr/bin/time ]; then
+  peak_mb() {
+    /usr/bin/time -f %M -o "$scratch/rss" "${cli[@]}" "$@" >/dev/null 2>&1
+    echo $(($(tail -1 "$scratch/rss") / 1024))
+  }
+  printf 'peak RSS (MB): list %d, stats %d, csv %d, m3u %d\n' "$(peak_mb list "$corpus")" \
+    "$(peak_mb stats "$corpus")" "$(peak_mb export "$scratch/out.csv" "$corpus")" \
+    "$(peak_mb export "$scratch/out.m3u" "$corpus")"
+fi

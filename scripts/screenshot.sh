@@ -4,7 +4,8 @@
 # docs/options.png and docs/options-genres.png, two pages of the Options dialog, opened with
 # xdotool's keys; then docs/properties.png, the Properties dialog on one file with a cover;
 # then docs/statistics.png, the Statistics window on its Years page; then
-# docs/update-data-files.png, the Update Data Files window during a transfer.
+# docs/update-data-files.png, the Update Data Files window during a transfer; then
+# docs/new-version.png, the window Check for Updates opens for a newer version.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -125,6 +126,36 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   import -window "$(xdotool search --name "^Update Data Files\$" | head -1)" "$1"
   kill $pid
 ' "$build/bin/quenlor" "$work/update-data-files.png"
-kill $server
 cp "$work/update-data-files.png" "$root/docs/"
 echo "wrote docs/update-data-files.png"
+
+# Check for Updates (F9) against the same server, which advertises a newer version with its
+# release notes.
+printf '[Quenlor]\r\nVersion=9.00.00\r\nReadmeFileURL=http://127.0.0.1:%s/files/notes.txt\r\nDownloadFileURL=http://127.0.0.1:%s/files/setup.bin\r\n' \
+  "$port" "$port" > "$work/web/TessalyUpdates.txt"
+cat > "$work/web/notes.txt" <<'NOTES'
+Version 9.00.00
+
+New
+- MP3val and MP3Gain run from the toolbar and from quenlor-cli.
+- Check for Updates downloads the new version and verifies it before it opens.
+
+Fixed
+- Versions compare as numbers: 10.00.00 is newer than 9.99.99.
+- A data file is replaced in one step, never left half-written.
+NOTES
+printf 'installer' > "$work/web/setup.bin"
+VARNHOLM_UPDATE_FILE_URL="http://127.0.0.1:$port/files/TessalyUpdates.txt" \
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  "$0" &
+  pid=$!
+  sleep 4
+  xdotool windowfocus --sync "$(xdotool search --name "^Varnholm\$" | head -1)"
+  xdotool key F9
+  sleep 3
+  import -window "$(xdotool search --name "^New Version Available\$" | head -1)" "$1"
+  kill $pid
+' "$build/bin/quenlor" "$work/new-version.png"
+kill $server
+cp "$work/new-version.png" "$root/docs/"
+echo "wrote docs/new-version.png"

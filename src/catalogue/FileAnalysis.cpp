@@ -1,5 +1,6 @@
 #include "catalogue/FileAnalysis.h"
 
+#include "catalogue/KeptTagBytes.h"
 #include "catalogue/NameComputing.h"
 #include "catalogue/TextHelpers.h"
 #include "refdata/ReferenceData.h"
@@ -335,6 +336,9 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
     record->ComputedMP3Name = BuildMP3Name(tag, mode, context.Options);
     record->MP3Mismatch = FileNameOf(FileName) != record->ComputedMP3Name || corrected;
 
+    // Kept for the fix: only a file that the fix will write is worth the memory.
+    if (context.KeptTagBytes && (record->MP3Mismatch || context.Options.ForceFixStateToEnabled))
+        context.KeptTagBytes->Keep(record, ends);
     if (created)
         context.MP3FileDataList.push_back(std::move(created));
     context.ReferenceData.NoteArtistAlbumGenre(tag.Artist, tag.AlbumTitle, tag.Genre);

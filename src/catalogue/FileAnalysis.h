@@ -6,11 +6,13 @@ struct TID3FileEnds;
 class TID3v1Tag;
 class TID3v2Tag;
 class TKelmLogFile;
+class TKeptTagBytes;
 class TReferenceData;
 struct TOptionSet;
 
 // What the analysis of a file reads and writes besides the file: the catalogue, the two tag
-// components (one file at a time), the reference data, the log and the options.
+// components (one file at a time), the reference data, the log and the options; and, when given,
+// where the tag bytes read are kept for a fix.
 struct TFileAnalysisContext {
     TMP3FileDataList& MP3FileDataList;
     TID3v2Tag& ID3v2Tag1;
@@ -18,6 +20,7 @@ struct TFileAnalysisContext {
     TReferenceData& ReferenceData;
     TKelmLogFile& KelmLogFile1;
     const TOptionSet& Options;
+    TKeptTagBytes* KeptTagBytes = nullptr;
 };
 
 // Reads the file's tags into a record: values from the ID3v2 tag, completed from the ID3v1 tag

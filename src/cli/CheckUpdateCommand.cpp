@@ -41,8 +41,7 @@ ExitCode TCheckUpdateCommand::Run(const QCommandLineParser& parser) {
         return UsageError(QStringLiteral("check-update takes no arguments"));
     const TOptionSet& options = FSession.State(TCliSession::Mode::ReadOnly).Options();
     TAppUpdateCheck check(FSession.Ui());
-    check.ProxyAddress = options.UseProxyServer ? options.ProxyAddress : QString();
-    check.ProxyPort = options.UseProxyServer ? options.ProxyPort : QStringLiteral("80");
+    check.ApplyOptions(options);
     check.Version = VersionText();
     check.OpenWebPage = [this](const QString& page) { Print(FOut, page + u'\n'); };
     if (!check.Execute(true)) {

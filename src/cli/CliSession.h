@@ -34,6 +34,13 @@ public:
         }
         return *FState;
     }
+    // The program for a command that reads the library and never fixes it: no tag bytes are
+    // kept for a fix, so the memory stays that of the rows.
+    TMainWindowState& ReadingState() {
+        TMainWindowState& state = State();
+        state.KeptTagBytes().SetBudget(0);
+        return state;
+    }
 
 private:
     CliUiPort& FUi;

@@ -37,7 +37,7 @@ ExitCode TExportCliCommand::Run(const QCommandLineParser& parser) {
     else
         return UsageError(QStringLiteral("export writes a .csv or an .m3u FILE"));
     ApplyQuiet(parser, FSession);
-    TMainWindowState& state = FSession.State();
+    TMainWindowState& state = FSession.ReadingState();
     state.HandleCommandLine(paths);
     // An error already reported (a shortcut that leads nowhere) ended the paths.
     if (state.StatusText().isEmpty())

@@ -23,7 +23,7 @@ ExitCode TListCommand::Run(const QCommandLineParser& parser) {
     if (paths.isEmpty())
         return UsageError(QStringLiteral("list needs at least one PATH"));
     const bool quiet = ApplyQuiet(parser, FSession);
-    TMainWindowState& state = FSession.State();
+    TMainWindowState& state = FSession.ReadingState();
     state.HandleCommandLine(paths);
     return PrintMainList(state, FOut, FErr, quiet) ? ExitCode::Success : ExitCode::Failure;
 }

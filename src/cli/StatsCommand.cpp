@@ -26,7 +26,7 @@ ExitCode TStatsCommand::Run(const QCommandLineParser& parser) {
     if (paths.isEmpty())
         return UsageError(QStringLiteral("stats needs at least one PATH"));
     ApplyQuiet(parser, FSession);
-    TMainWindowState& state = FSession.State();
+    TMainWindowState& state = FSession.ReadingState();
     state.HandleCommandLine(paths);
     // An error already reported (a shortcut that leads nowhere) ended the paths.
     if (state.StatusText().isEmpty())

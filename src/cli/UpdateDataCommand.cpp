@@ -28,7 +28,7 @@ ExitCode TUpdateDataCommand::Run(const QCommandLineParser& parser) {
                            state.ReferenceData());
     CliUiPort& ui = FSession.CliUi();
     update.OnViewChanged = [&update, &ui] {
-        const TDataFileUpdateView& view = update.View();
+        const TTransferView& view = update.View();
         if (view.CancelEnabled)
             ui.ShowProgressText(view.Status + QStringLiteral(": ") + view.File +
                                 QStringLiteral(", ") + view.Transfer + QStringLiteral(", ") +

@@ -142,7 +142,7 @@ qint64 TTrackLength::Seconds(const QString& path) {
     quint32 tlen = 0;
     if (head.Bytes.startsWith("ID3")) {
         try {
-            // Only TLEN frames are parsed (the first one counts); pictures and the rest are skipped.
+            // Only TLEN frames are parsed (the first counts); pictures and the rest are skipped.
             const TID3v2TagData tag =
                 ReadID3v2TagBytes(QByteArrayView(head.Bytes).first(head.TagSize), path, fiSongLen);
             if (const TID3Frame* frame = tag.Frames.FindFirst(fiSongLen))

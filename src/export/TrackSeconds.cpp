@@ -1,6 +1,7 @@
 #include "export/TrackSeconds.h"
 
 #include "export/TrackLength.h"
+#include "tags/ID3FileEndsReader.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,7 +21,7 @@ constexpr qsizetype Batch = 16;
 QList<qint64> MeasureTrackSeconds(const QStringList& paths, int threadCount) {
     QList<qint64> seconds(paths.size(), -1);
     if (threadCount <= 0)
-        threadCount = int(std::max(1u, std::thread::hardware_concurrency()));
+        threadCount = TID3FileEndsReader::ThreadCount();
     threadCount = int(std::min<qsizetype>(threadCount, (paths.size() + Batch - 1) / Batch));
     // Each thread writes only the entries of the batches it took.
     qint64* const out = seconds.data();

@@ -21,7 +21,6 @@ TPreservedFileTime::TPreservedFileTime(const QString& fileName, bool preserve) {
         FTime = GetLastWriteTime(fileName);
 }
 
-void TPreservedFileTime::Restore(const QString& fileName) const {
-    if (FTime)
-        SetLastWriteTime(fileName, *FTime);
+bool TPreservedFileTime::Restore(const QString& fileName) const {
+    return FTime && SetLastWriteTime(fileName, *FTime);
 }

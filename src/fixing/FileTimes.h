@@ -15,7 +15,8 @@ bool SetLastWriteTime(const QString& fileName, const timespec& time);
 class TPreservedFileTime {
 public:
     TPreservedFileTime(const QString& fileName, bool preserve);
-    void Restore(const QString& fileName) const;
+    // True when the time was put back, that is when the file changed.
+    bool Restore(const QString& fileName) const;
 
 private:
     std::optional<timespec> FTime;

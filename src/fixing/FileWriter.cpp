@@ -7,8 +7,15 @@
 
 void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     if (FJournal)
-        FJournal->BeforeChange(tags.FileName());
-    tags.WriteToFile(writeID3v1);
+        FJournal->BeforeChange(tags.FileName(), &tags.Ends());
+    try {
+        tags.WriteToFile(writeID3v1);
+    } catch (...) {
+        // A write that failed half-way may still have changed the file.
+        if (FJournal)
+            FJournal->AfterChange(tags.FileName());
+        throw;
+    }
     if (FJournal)
         FJournal->AfterChange(tags.FileName());
 }
@@ -32,7 +39,8 @@ TMoveResult TDiskWriter::Move(const QString& from, const QString& to) {
 }
 
 void TDiskWriter::RestoreTime(const TPreservedFileTime& time, const QString& fileName) {
-    time.Restore(fileName);
-    if (FJournal)
+    // Only a time put back changes the file since its last note: reading it again for nothing
+    // would cost an open and a read per file.
+    if (time.Restore(fileName) && FJournal)
         FJournal->AfterChange(fileName);
 }

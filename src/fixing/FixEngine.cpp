@@ -1,6 +1,7 @@
 #include "fixing/FixEngine.h"
 
 #include "catalogue/FileAnalysis.h"
+#include "catalogue/KeptTagBytes.h"
 #include "catalogue/TextCleaning.h"
 #include "fixing/CoverArt.h"
 #include "fixing/FileTimes.h"
@@ -102,7 +103,9 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
 
     QString picture;
     try {
-        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1, context.Files);
+        // The bytes the browse read serve once: after the fix the file holds others.
+        TMP3FileTags tags(fileName, context.ID3v2Tag1, context.ID3v1Tag1, context.Files,
+                          context.KeptTagBytes ? context.KeptTagBytes->Take(record) : std::nullopt);
         TID3v2Tag& v2 = tags.ID3v2();
         TID3v1Tag& v1 = tags.ID3v1();
         WriteArtist(v2, v1, values.Artist, context.ReferenceData);

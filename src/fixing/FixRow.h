@@ -7,6 +7,7 @@
 class TID3v1Tag;
 class TID3v2Tag;
 class TKelmLogFile;
+class TKeptTagBytes;
 class TFileWriter;
 class TReferenceData;
 struct TOptionSet;
@@ -32,8 +33,9 @@ struct TFixRow {
 };
 
 // What fixing and editing use besides the row: the tag components (one file at a time), the
-// reference data (artist exceptions, learned genres), the activity log, the options, and the
-// writer through which every change reaches the disk (or a plan).
+// reference data (artist exceptions, learned genres), the activity log, the options, the
+// writer through which every change reaches the disk (or a plan), and, when given, the tag
+// bytes the analysis kept, which the fix uses instead of reading the file again.
 struct TFixContext {
     TID3v2Tag& ID3v2Tag1;
     TID3v1Tag& ID3v1Tag1;
@@ -41,6 +43,7 @@ struct TFixContext {
     TKelmLogFile& Log;
     const TOptionSet& Options;
     TFileWriter& Files;
+    TKeptTagBytes* KeptTagBytes = nullptr;
 };
 
 // How one row came out of a fix or an edit.

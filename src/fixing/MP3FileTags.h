@@ -1,6 +1,9 @@
 #pragma once
 
+#include "tags/ID3FileEnds.h"
+
 #include <QString>
+#include <optional>
 
 class TFileWriter;
 class TID3v1Tag;
@@ -16,8 +19,10 @@ class TID3v2Tag;
 class TMP3FileTags {
 public:
     // Opens both tags of fileName, read in one open, and shows them to the writer. Throws TError
-    // when the file or its ID3v2 tag cannot be read.
-    TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1, TFileWriter& writer);
+    // when the file or its ID3v2 tag cannot be read. Bytes kept from an earlier read of the file
+    // serve instead when the file is still what they were read from; otherwise it is read.
+    TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1, TFileWriter& writer,
+                 std::optional<TID3FileEnds> kept = std::nullopt);
     ~TMP3FileTags();
     TMP3FileTags(const TMP3FileTags&) = delete;
     TMP3FileTags& operator=(const TMP3FileTags&) = delete;
@@ -25,6 +30,8 @@ public:
     const QString& FileName() const { return FFileName; }
     TID3v2Tag& ID3v2() { return FID3v2; }
     TID3v1Tag& ID3v1() { return FID3v1; }
+    // The file's bytes that the tags were opened from, and the file's identity then.
+    const TID3FileEnds& Ends() const { return FEnds; }
 
     // Hands the changed tags to the writer.
     void Commit(bool writeID3v1 = true);
@@ -35,6 +42,7 @@ public:
 
 private:
     QString FFileName;
+    TID3FileEnds FEnds;
     TID3v2Tag& FID3v2;
     TID3v1Tag& FID3v1;
     TFileWriter& FWriter;

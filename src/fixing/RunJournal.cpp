@@ -5,7 +5,6 @@
 #include "tags/ID3FileIO.h"
 #include "tags/ID3v2Header.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <openssl/sha.h>
 #include <unistd.h>
 
 namespace {
@@ -23,8 +22,13 @@ namespace {
 const QString JournalSuffix = QStringLiteral(".journal");
 constexpr int FormatVersion = 1;
 
+// SHA-256 from libcrypto, which uses the processor's SHA instructions: a fix takes a digest of
+// every tag it changes, and the portable one cost more than the rest of the fix together.
 QByteArray Digest(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    QByteArray digest(SHA256_DIGEST_LENGTH, Qt::Uninitialized);
+    SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
+           reinterpret_cast<unsigned char*>(digest.data()));
+    return digest;
 }
 
 QJsonObject StateObject(const TJournalFileState& state, bool withTags) {
@@ -101,16 +105,16 @@ bool TJournalFileState::SameAs(const TJournalFileState& other) const {
 }
 
 std::optional<TJournalFileState> ReadJournalFileState(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    const TID3FileEnds ends = ReadID3FileEnds(path);
+    return JournalFileStateOf(path, ReadID3FileEnds(path));
+}
+
+std::optional<TJournalFileState> JournalFileStateOf(const QString& path, const TID3FileEnds& ends) {
     if (!ends.Opened || ends.ErrorCode != 0)
         return std::nullopt;
     TJournalFileState state;
     state.Path = path;
     state.Size = ends.FileSize;
-    state.TimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.TimeNs = ends.Identity.ModifiedNs;
     if (ParseID3v2Header(ends.Start))
         state.ID3v2 = ends.Start;
     if (ends.Last.size() == 128 && ends.Last.startsWith("TAG") &&
@@ -248,12 +252,12 @@ int TRunJournal::FileNumber(const QString& path, bool* isNew) {
     return number;
 }
 
-void TRunJournal::BeforeChange(const QString& path) {
+void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     bool isNew = false;
     const int number = FileNumber(path, &isNew);
     if (!isNew)
         return;
-    const auto state = ReadJournalFileState(path);
+    const auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path);
     if (!state) {
         FNumbers.remove(path);
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));

@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+struct TID3FileEnds;
+
 // The write-ahead journal of a run that changes music files: before a file is changed, what it
 // was (its name, both tags, size and last-write time) is on disk in the run's journal, so that
 // the run can be undone later, after a restart or a crash. Our writes change only the tags, the
@@ -40,6 +42,8 @@ struct TJournalFileState {
 
 // Reads the state of a file; nothing when it cannot be read (gone, not a regular file).
 std::optional<TJournalFileState> ReadJournalFileState(const QString& path);
+// The state of the file at path from its bytes read just now; nothing when they could not be.
+std::optional<TJournalFileState> JournalFileStateOf(const QString& path, const TID3FileEnds& ends);
 
 // One file of a journalled run.
 struct TJournalledFile {
@@ -76,7 +80,8 @@ public:
     TRunJournal& operator=(const TRunJournal&) = delete;
 
     // Before the file at path is changed for the first time in this run: its state, durable.
-    void BeforeChange(const QString& path);
+    // The state comes from the file's bytes when the caller has just read them, else from a read.
+    void BeforeChange(const QString& path, const TID3FileEnds* known = nullptr);
     // Before a move: the file's state when it is new to the run, and the move, durable.
     void BeforeMove(const QString& from, const QString& to);
     // After a successful move: the file is known by its new name.

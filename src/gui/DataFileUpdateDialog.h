@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/TransferWindow.h"
 
-class QLabel;
-class QProgressBar;
-class QPushButton;
 class TDataFileUpdate;
 
-// The "Update Data Files" window: shows the update's progress while it runs (not modal) and
-// offers Cancel. Closing the window asks as Cancel does.
-class DataFileUpdateDialog : public QDialog {
+// The "Update Data Files" window: shows the update's progress while it runs, with a bar for the
+// current file and one for all files, and offers Cancel.
+class DataFileUpdateDialog : public TransferWindow {
     Q_OBJECT
 public:
     DataFileUpdateDialog(TDataFileUpdate& update, QWidget* parent);
@@ -17,22 +14,6 @@ public:
     // The Update Data Files command: shows the window, runs the update, closes the window.
     void Execute();
 
-    QPushButton* CancelButton() const { return FCancel; }
-
-protected:
-    void reject() override;
-
 private:
-    void ShowView();
-
     TDataFileUpdate& FUpdate;
-    QLabel* FFile = nullptr;
-    QLabel* FSpeed = nullptr;
-    QLabel* FStatus = nullptr;
-    QLabel* FElapsed = nullptr;
-    QLabel* FRemaining = nullptr;
-    QLabel* FTransfer = nullptr;
-    QProgressBar* FFileBar = nullptr;
-    QProgressBar* FOverallBar = nullptr;
-    QPushButton* FCancel = nullptr;
 };

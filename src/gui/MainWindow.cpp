@@ -8,9 +8,11 @@
 #include "gui/PropertiesDialog.h"
 #include "gui/StatisticsWindow.h"
 #include "gui/UndoHistoryDialog.h"
+#include "gui/UpdateNotificationWindow.h"
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
 #include "support/PlatformFolders.h"
+#include "ui/AppUpdateCheck.h"
 #include "ui/DataFileUpdate.h"
 #include "ui/ExportCommand.h"
 #include "ui/ToolCommands.h"
@@ -57,6 +59,7 @@ bool Implemented(TCommand c) {
     case TCommand::Options:
     case TCommand::UpdateDataFiles:
     case TCommand::ReleaseNotes:
+    case TCommand::CheckForUpdates:
     case TCommand::About:
         return true;
     default:
@@ -147,6 +150,8 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     FStatistics = new StatisticsWindow(*FState, this);
     FUndoHistory = new UndoHistoryDialog(*FState, this);
     FUndoHistory->Connect(Action(TCommand::UndoLastChanges), Action(TCommand::UndoHistory));
+    FAppUpdate = std::make_unique<TAppUpdateCheck>(*FUi);
+    ConnectToDesktop(*FAppUpdate, this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();
@@ -200,6 +205,8 @@ void MainWindow::CreateActions() {
             [this] { FDataFileUpdateDialog->Execute(); });
     connect(Action(TCommand::ReleaseNotes), &QAction::triggered, this,
             &MainWindow::ShowReleaseNotes);
+    connect(Action(TCommand::CheckForUpdates), &QAction::triggered, this,
+            [this] { RunCheckForUpdates(*FAppUpdate, FState->Options(), this); });
     connect(Action(TCommand::About), &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 

@@ -22,6 +22,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QTableView;
+class TAppUpdateCheck;
 class TDataFileUpdate;
 
 // The program's one long-lived window: toolbar, main menu, the list, progress and status bar.
@@ -54,6 +55,7 @@ public:
     PropertiesDialog* Properties() const { return FPropertiesDialog; }
     DataFileUpdateDialog* DataFileUpdateWindow() const { return FDataFileUpdateDialog; }
     TDataFileUpdate& DataFileUpdate() { return *FDataFileUpdate; }
+    TAppUpdateCheck& AppUpdate() { return *FAppUpdate; }
     // The history menus as they open on a right click of the Browse and Open buttons.
     QMenu* BuildBrowseHistoryMenu();
     QMenu* BuildOpenHistoryMenu();
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<TMainWindowState> FState;
     std::unique_ptr<TExportCommand> FExport;
     std::unique_ptr<TDataFileUpdate> FDataFileUpdate;
+    std::unique_ptr<TAppUpdateCheck> FAppUpdate;
     DataFileUpdateDialog* FDataFileUpdateDialog = nullptr;
     MainListModel* FModel = nullptr;
     bool FSyncingSelection = false;

@@ -22,9 +22,9 @@ OutputWindow::OutputWindow(QWidget* parent)
     FDeleteBackupFiles->setChecked(true);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* fix = buttons->addButton(QStringLiteral("Fix"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
-    fix->setDefault(true);
+    FFix = buttons->addButton(QStringLiteral("Fix"), QDialogButtonBox::AcceptRole);
+    FClose = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    FFix->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 
 // The window that shows an outside tool's report and offers to fix what it found: the report,
 // the error count, "Delete backup files", Fix (the default button) and Close.
@@ -18,8 +19,16 @@ public:
     // Shows the report modally; true for Fix. The check box's state goes back into output.
     bool Show(TToolOutput& output);
 
+    QPlainTextEdit* Report() const { return FText; }
+    QLabel* ErrorCountLabel() const { return FErrorCount; }
+    QCheckBox* DeleteBackupFilesBox() const { return FDeleteBackupFiles; }
+    QPushButton* FixButton() const { return FFix; }
+    QPushButton* CloseButton() const { return FClose; }
+
 private:
     QPlainTextEdit* FText;
     QLabel* FErrorCount;
     QCheckBox* FDeleteBackupFiles;
+    QPushButton* FFix = nullptr;
+    QPushButton* FClose = nullptr;
 };

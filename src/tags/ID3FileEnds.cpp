@@ -4,26 +4,50 @@
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Header.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
 // Most tags without a picture fit, so header and tag usually come in one read.
 constexpr qint64 FirstReadSize = 4096;
 
+qint64 Nanoseconds(const timespec& time) {
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+TFileIdentity IdentityOf(const struct stat& st) {
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), Nanoseconds(st.st_mtim),
+            Nanoseconds(st.st_ctim)};
+}
+
 } // namespace
+
+std::optional<TFileIdentity> FileIdentityOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return IdentityOf(st);
+}
 
 TID3FileEnds ReadID3FileEnds(const QString& path) {
     using namespace ID3FileIO;
     TID3FileEnds ends;
     const TFile file = TFile::OpenForReading(path);
-    const qint64 size = file.IsOpen() ? RegularFileSize(file.Fd()) : -1;
-    if (size < 0) {
+    struct stat st {};
+    if (!file.IsOpen() || ::fstat(file.Fd(), &st) != 0) {
         ends.ErrorCode = errno;
         return ends;
     }
+    if (!S_ISREG(st.st_mode)) {
+        ends.ErrorCode = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return ends;
+    }
+    const qint64 size = qint64(st.st_size);
     ends.Opened = true;
+    ends.Identity = IdentityOf(st);
     ends.FileSize = size;
 
     // Nothing is allocated beyond the file's size, whatever a header declares.

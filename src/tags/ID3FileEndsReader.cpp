@@ -20,7 +20,7 @@ namespace {
 // How far the readers may run ahead of the one taking the results: enough files to keep every
 // reader busy on a slow share, few enough bytes that a library of large tags (embedded pictures)
 // holds little memory.
-constexpr qsizetype ReadAheadFiles = 512;
+constexpr qsizetype ReadAheadFiles = 4096;
 constexpr qint64 ReadAheadBytes = 16 * 1024 * 1024;
 
 // The readers allocate the results that the thread taking them frees. glibc gives each thread an
@@ -34,18 +34,15 @@ void LimitAllocatorArenas() {
 #endif
 }
 
-// The readers mostly wait for the storage; where they compute instead (a warm cache), the
-// thread taking their results, often the window's, goes first.
+// The readers mostly wait for the storage. Where they compute instead (a warm cache), dozens of
+// them would outweigh the thread taking their results, often the window's, and hold up its
+// events; at the lowest priority they take what that thread leaves.
 void LowerThreadPriority() {
-    const int self = int(::syscall(SYS_gettid));
-    errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, id_t(self));
-    if (errno == 0)
-        ::setpriority(PRIO_PROCESS, id_t(self), std::min(current + 5, 19));
+    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 19);
 }
 
 qint64 SizeOf(const TID3FileEnds& ends) {
-    return ends.Start.size() + ends.Last.size();
+    return ends.Start.capacity() + ends.Last.capacity();
 }
 
 // A read that cannot get its memory is handed back as a failed open, so that the consumer's
@@ -208,5 +205,5 @@ int TID3FileEndsReader::ThreadCount() {
     if (ok && fromEnvironment >= 1 && fromEnvironment <= 256)
         return fromEnvironment;
     const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
-    return std::clamp(8 * processors, 8, 64);
+    return std::clamp(16 * processors, 16, 64);
 }

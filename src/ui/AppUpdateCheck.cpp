@@ -1,7 +1,9 @@
 #include "ui/AppUpdateCheck.h"
 
 #include "BuildInfo.h"
+#include "net/TransferText.h"
 #include "net/WebSources.h"
+#include "settings/OptionSet.h"
 #include "support/TextFile.h"
 
 #include <QBuffer>
@@ -38,13 +40,32 @@ TAppUpdateCheck::TAppUpdateCheck(UiPort& ui) : FUi(ui) {
     UpdateFileURL =
         fromEnvironment.isEmpty() ? QString::fromUtf8(BuildInfo::UpdateFileURL) : fromEnvironment;
     UpdatePageURL = QString::fromUtf8(BuildInfo::UpdatePageURL);
-    for (THttpClient* client : {&FPlain, &FTls})
-        client->OnWait = [this] { FUi.ProcessPendingEvents(); };
+    for (THttpClient* client : {&FPlain, &FTls}) {
+        client->OnWait = [this] {
+            FUi.ProcessPendingEvents();
+            if (FDownloading)
+                Tick();
+        };
+        client->OnDocData = [this](qint64 count) {
+            if (FDownloading)
+                Received(count);
+        };
+    }
+}
+
+void TAppUpdateCheck::ApplyOptions(const TOptionSet& options) {
+    ProxyAddress = options.UseProxyServer ? options.ProxyAddress : QString();
+    ProxyPort = options.UseProxyServer ? options.ProxyPort : QStringLiteral("80");
 }
 
 void TAppUpdateCheck::Abort() {
     FPlain.Abort();
     FTls.Abort();
+}
+
+void TAppUpdateCheck::Changed() {
+    if (OnViewChanged)
+        OnViewChanged();
 }
 
 QString TAppUpdateCheck::DownloadFolder() {
@@ -65,11 +86,18 @@ bool TAppUpdateCheck::Fetch(const QString& source, QIODevice& into, qint64 maxSi
         qint64 copied = 0;
         for (QByteArray block; !(block = file.read(CopyBlockSize)).isEmpty();) {
             FUi.ProcessPendingEvents();
+            if (FDownloading) {
+                Tick();
+                if (FCancelled)
+                    return false;
+            }
             copied += block.size();
             if (copied > maxSize || into.write(block) != block.size()) {
                 failure = QStringLiteral("The file is too large or cannot be stored");
                 return false;
             }
+            if (FDownloading)
+                Received(copied);
         }
         if (copied == 0)
             failure = QStringLiteral("Failed: the file is empty");
@@ -87,17 +115,34 @@ bool TAppUpdateCheck::Fetch(const QString& source, QIODevice& into, qint64 maxSi
     client.MaxBodySize = maxSize;
     const bool ok = client.Get();
     client.RcvdStream = nullptr;
-    if (!ok)
+    // A cancelled download has said so already.
+    if (!ok && !FCancelled)
         failure = QStringLiteral("Failed: ") + QString::number(client.StatusCode()) + u' ' +
                   client.ReasonPhrase();
+    if (!failure.isEmpty() && FDownloading) {
+        FView.Status = failure;
+        Changed();
+    }
     return ok;
 }
 
 bool TAppUpdateCheck::Execute(bool noMessages) {
+    // The window keeps handling events while it waits: a second check meanwhile would reuse
+    // the clients of the running request.
+    if (Busy())
+        return false;
+    FChecking = true;
+    const bool newer = Check(noMessages);
+    FChecking = false;
+    return newer;
+}
+
+bool TAppUpdateCheck::Check(bool noMessages) {
     FDescription = TUpdateDescription();
     FReleaseNotes.clear();
     FDescriptionFailed = false;
     FDescriptionFailure.clear();
+    FCancelled = false;
     QString failure;
     if (!UpdateFileURL.isEmpty()) {
         QByteArray text;
@@ -170,8 +215,32 @@ QString TAppUpdateCheck::Download(const QString& folder) {
         FUi.ShowMessage(UiPort::MessageKind::Error, file.errorString());
         return {};
     }
+    FDownloading = true;
+    FCancelled = false;
+    FView = TTransferView();
+    FView.File = name;
     QString failure;
-    if (!Fetch(source, file, MaxInstallerSize, failure) || !file.flush()) {
+    const qint64 expected = ExpectedSize(source, failure);
+    const bool web = !IsFileSource(source);
+    FView.Status = web && !ProxyAddress.isEmpty()
+                       ? QStringLiteral("Downloading file using proxy server (") + ProxyAddress +
+                             u':' + ProxyPort + u')'
+                       : QStringLiteral("Downloading file");
+    FView.FileMaximum = std::max<qint64>(expected, 0);
+    FView.Transfer = TransferText::Transfer(0, FView.FileMaximum);
+    FView.CancelEnabled = true;
+    FClock.start();
+    FLastTick = 0;
+    Changed();
+    const bool fetched = expected >= 0 && Fetch(source, file, MaxInstallerSize, failure) &&
+                         !FCancelled && file.flush();
+    FView.Transfer = TransferText::Transfer(file.size(), FView.FileMaximum);
+    FView.CancelEnabled = false;
+    Tick(true);
+    FView.FilePosition = FView.FileMaximum;
+    Changed();
+    FDownloading = false;
+    if (!fetched) {
         if (!failure.isEmpty())
             FUi.ShowMessage(UiPort::MessageKind::Error, failure);
         return {};
@@ -195,4 +264,76 @@ QString TAppUpdateCheck::Download(const QString& folder) {
     }
     file.setAutoRemove(false);
     return path;
+}
+
+qint64 TAppUpdateCheck::ExpectedSize(const QString& source, QString& failure) {
+    if (IsFileSource(source)) {
+        const QFileInfo info(FileSourcePath(source));
+        return info.isFile() ? info.size() : 0;
+    }
+    THttpClient& client = IsHTTPSURL(source) ? FTls : FPlain;
+    client.Proxy = ProxyAddress;
+    client.ProxyPort = ProxyPort;
+    client.URL = source;
+    client.RcvdStream = nullptr;
+    FView.Status = QStringLiteral("Getting file information");
+    Changed();
+    // A server that does not answer HEAD may still serve the file; only a stop ends here.
+    const bool ok = client.Head();
+    if (FCancelled)
+        return -1;
+    if (!ok && client.Aborted()) {
+        failure = QStringLiteral("Failed: ") + QString::number(client.StatusCode()) + u' ' +
+                  client.ReasonPhrase();
+        return -1;
+    }
+    return ok && client.ContentLength() > 0 ? client.ContentLength() : UnknownSize;
+}
+
+void TAppUpdateCheck::Received(qint64 count) {
+    FView.FilePosition = count;
+    FView.Transfer = TransferText::Transfer(count, FView.FileMaximum);
+    Changed();
+}
+
+void TAppUpdateCheck::Tick(bool force) {
+    const qint64 seconds = FClock.elapsed() / 1000;
+    if (!force && seconds == FLastTick)
+        return;
+    FLastTick = seconds;
+    FView.ShowTimes(seconds, FView.FilePosition, FView.FileMaximum);
+    Changed();
+}
+
+void TAppUpdateCheck::CancelButtonClick() {
+    if (!FDownloading || !FView.CancelEnabled)
+        return;
+    if (!FUi.AskYesNo(QStringLiteral("Do you want to cancel the download?")))
+        return;
+    FCancelled = true;
+    Abort();
+    FPlain.Close();
+    FTls.Close();
+    FView.CancelEnabled = false;
+    Changed();
+    FUi.ShowMessage(UiPort::MessageKind::Error, QStringLiteral("The update was not completed."));
+}
+
+void TAppUpdateCheck::DownloadButtonClick() {
+    if (Busy() || !DownloadEnabled())
+        return;
+    const QString path = Download(DownloadFolder());
+    if (path.isEmpty())
+        return;
+    FUi.ShowMessage(UiPort::MessageKind::Information,
+                    QStringLiteral("The application will close to start the update."));
+    if (OnClose)
+        OnClose();
+    if (StartInstaller)
+        StartInstaller(path);
+}
+
+void TAppUpdateCheck::OpenWebPageButtonClick() {
+    if (OpenWebPage && !FDescription.UpdatePageURL.isEmpty())
+        OpenWebPage(FDescription.UpdatePageURL);
 }

@@ -97,7 +97,7 @@ bool TDataFileUpdate::Run() {
         client->TimeoutSeconds = TimeoutSeconds;
         client->CAFile = CAFile;
     }
-    FView = TDataFileUpdateView();
+    FView = TTransferView();
     FUi.SetCursor(UiPort::Cursor::Background);
     FView.CancelEnabled = true;
     FClock.start();
@@ -322,14 +322,7 @@ void TDataFileUpdate::Tick(bool force) {
     if (!force && seconds == FLastTick)
         return;
     FLastTick = seconds;
-    FView.Speed = seconds == 0 ? QStringLiteral("0 KB/sec")
-                               : TransferText::SizeText(FView.OverallPosition / seconds) +
-                                     QStringLiteral("/sec");
-    FView.ElapsedTime = TransferText::Duration(seconds);
-    if (FView.OverallPosition > 0)
-        FView.RemainingTime = TransferText::Duration(
-            seconds * std::max<qint64>(FView.OverallMaximum - FView.OverallPosition, 0) /
-            FView.OverallPosition);
+    FView.ShowTimes(seconds, FView.OverallPosition, FView.OverallMaximum);
     Changed();
 }
 

@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "support/UiPort.h"
+#include "ui/TransferView.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -12,21 +13,6 @@
 class TKelmFlatFile;
 class TReferenceData;
 struct TOptionSet;
-
-// What the "Update Data Files" window shows; the window only paints it.
-struct TDataFileUpdateView {
-    QString File = QStringLiteral("-");
-    QString Speed = QStringLiteral("0 KB/sec");
-    QString Status = QStringLiteral("Downloading file");
-    QString ElapsedTime = QStringLiteral("00:00:00");
-    QString RemainingTime = QStringLiteral("00:00:00");
-    QString Transfer = QStringLiteral("0 KB of 0 KB");
-    qint64 FilePosition = 0;
-    qint64 FileMaximum = 0;
-    qint64 OverallPosition = 0;
-    qint64 OverallMaximum = 0;
-    bool CancelEnabled = false;
-};
 
 // The data file update: every checked entry of the Update Data Files list is looked up in the
 // update list (its data: the source, "|", the loaded table the file feeds), sized, fetched from
@@ -55,7 +41,7 @@ public:
     // The window's Cancel: asks, then ends the transfer at once and closes the window.
     void CancelButtonClick();
 
-    const TDataFileUpdateView& View() const { return FView; }
+    const TTransferView& View() const { return FView; }
     // Called after every change of View (the window repaints), and when the window should close.
     std::function<void()> OnViewChanged;
     std::function<void()> OnClose;
@@ -92,7 +78,7 @@ private:
     TReferenceData& FReferenceData;
     THttpClient FPlain{THttpClientRole::DataUpdatePlain};
     THttpClient FTls{THttpClientRole::DataUpdateTls};
-    TDataFileUpdateView FView;
+    TTransferView FView;
     QElapsedTimer FClock;
     qint64 FLastTick = 0;
     bool FRunning = false;

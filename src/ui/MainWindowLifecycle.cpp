@@ -96,4 +96,5 @@ void TMainWindowState::Shutdown() {
     }
     ClearMainList();
     ClearMP3FileDataList(FCatalogue);
+    FKeptTagBytes.Clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/FileAnalysis.h"
+#include "catalogue/KeptTagBytes.h"
 #include "catalogue/MP3FileData.h"
 #include "discovery/KelmFileFind.h"
 #include "fixing/FixRow.h"
@@ -116,6 +117,8 @@ public:
     TOptionSet& Options() { return FOptions; }
     const TOptionSet& Options() const { return FOptions; }
     TMP3FileDataList& Catalogue() { return FCatalogue; }
+    // The tag bytes of the browse that the fix uses instead of reading the files again.
+    TKeptTagBytes& KeptTagBytes() { return FKeptTagBytes; }
     TMainList& MainList() { return FMainList; }
     const TMainList& MainList() const { return FMainList; }
 
@@ -216,6 +219,7 @@ private:
     QString FOpenFileName;
     bool FShutDown = false;
     TMP3FileDataList FCatalogue;
+    TKeptTagBytes FKeptTagBytes;
     TMainList FMainList;
     TKelmListView FListView{FMainList, FUi};
     int FMismatchCount = 0;

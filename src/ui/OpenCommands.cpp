@@ -21,6 +21,12 @@ QString LowerExtension(const QString& path) {
     return QFileInfo(path).suffix().toLower();
 }
 
+// Frees some of the records of an earlier browse.
+void ReleaseSlice(TMP3FileDataList& records) {
+    for (int i = 0; i < 1000 && !records.empty(); ++i)
+        records.pop_back();
+}
+
 // Waits for the tag bytes of the next file, letting the window handle its events meanwhile.
 // False when the person stopped the operation (or nothing more comes).
 bool WaitForNextFile(TID3FileEndsReader& reader, TID3FileEndsReader::TResult& read,
@@ -64,7 +70,11 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
     AddToHistory(FBrowseHistory, FolderName, FOptions.RecentlyUsedFileList);
     // Emptied before the walk, which lets the window handle events: no old row can be acted on.
     ClearMainList();
+    // The old records are freed a slice at a time while the walk lets the window handle events:
+    // freeing a hundred thousand at once would hold the window for a noticeable time.
+    TMP3FileDataList oldRecords = std::move(FCatalogue);
     ClearMP3FileDataList(FCatalogue);
+    FKeptTagBytes.Clear();
 
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
@@ -74,12 +84,14 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
     PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
     const QStringList files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
         reader.Add(found);
+        ReleaseSlice(oldRecords);
         if (sinceEvents.elapsed() < ResponsiveInterval.count())
             return true;
         sinceEvents.restart();
         return operation.KeepResponsive();
     });
     reader.Finish();
+    ClearMP3FileDataList(oldRecords);
     // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were left out.
     for (const QString& skipped : FFileFind.SkippedNames())
         FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);

@@ -15,8 +15,9 @@ std::optional<TRunJournal> JournalFor(const TMainWindowState& state, const QStri
 TRowEditRun::TRowEditRun(TMainWindowState& state, const QString& operation)
     : FState(state), FJournal(JournalFor(state, operation)),
       FDiskWriter(FJournal ? &*FJournal : nullptr),
-      FContext{state.ID3v2Tag1(), state.ID3v1Tag1(), state.ReferenceData(),
-               state.Log(),       state.Options(),   state.Plan() ? *state.Plan() : FDiskWriter} {}
+      FContext{state.ID3v2Tag1(),    state.ID3v1Tag1(), state.ReferenceData(),
+               state.Log(),          state.Options(),   state.Plan() ? *state.Plan() : FDiskWriter,
+               &state.KeptTagBytes()} {}
 
 TFixRow TRowEditRun::Row(int index) const {
     const TMainListRow& r = FState.MainList().Row(index);

@@ -124,7 +124,9 @@ TStatistics NestedWalk(const QList<TStatisticsRow>& rows) {
 }
 
 TEST(Statistics, SameResultAsTheNestedWalk) {
-    const QStringList artists = {"", "Ana", "ana", "ANA", "Bo", "<Undefined>", "Zoë", "ZOË", "Ça"};
+    const QStringList accented = {"Zoë", "ZOË", "Ça"};
+    const QStringList artists =
+        QStringList{"", "Ana", "ana", "ANA", "Bo", "<Undefined>"} + accented;
     const QStringList words = {"", "Gold", "gold", "Blue", "2004", "1999", "Rock", "rock"};
     QRandomGenerator random(7);
     for (int round = 0; round < 20; ++round) {

@@ -58,7 +58,7 @@ private slots:
         QStringList fileLabels;
         u.s.ui->Answers.enqueue(true);
         u.s.ui->OnPendingEvents = [&] {
-            const TDataFileUpdateView& view = u.s.window->DataFileUpdate().View();
+            const TTransferView& view = u.s.window->DataFileUpdate().View();
             if (view.FilePosition > 0 && dialog->CancelButton()->isEnabled()) {
                 fileLabels << view.File;
                 QVERIFY(dialog->isVisible());

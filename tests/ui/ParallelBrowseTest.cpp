@@ -104,8 +104,9 @@ TEST_F(ParallelBrowse, FilesVanishingHalfWayLeaveTheOthersAsTheyWere) {
     qsizetype at = 0;
     for (qsizetype i = 0; i < fullRecords.size(); ++i) {
         const bool present = at < records.size() && records[at] == fullRecords[i];
-        if (!deleted.contains(fullRecords[i]))
+        if (!deleted.contains(fullRecords[i])) {
             ASSERT_TRUE(present) << fullRecords[i].toStdString();
+        }
         if (present) {
             EXPECT_EQ(rows[std::size_t(at)], full[std::size_t(i)]) << fullRecords[i].toStdString();
             ++at;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tags/ID3FileEnds.h"
+
+#include <QtGlobal>
+#include <optional>
+#include <unordered_map>
+
+struct TMP3FileData;
+
+// The tag bytes that the analysis read, kept per record, so that a fix soon after does not read
+// the file again: the fix takes them and uses them only while the file's identity is unchanged
+// (see TFileIdentity). A budget bounds the memory: a file that would go beyond it is not kept,
+// and its fix reads it afresh.
+class TKeptTagBytes {
+public:
+    // Enough for the tags of 100,000 typical files without their pictures.
+    static constexpr qint64 DefaultBudget = qint64(64) << 20;
+
+    explicit TKeptTagBytes(qint64 budget = DefaultBudget) : FBudget(budget) {}
+
+    // Keeps the bytes of a file read for the record, in place of any kept before for it.
+    void Keep(const TMP3FileData* record, TID3FileEnds ends);
+    // The bytes kept for the record, which are then no longer kept; nothing when none are.
+    std::optional<TID3FileEnds> Take(const TMP3FileData* record);
+    // Every record goes: call it whenever the catalogue is emptied.
+    void Clear();
+
+    qint64 Bytes() const { return FBytes; }
+    qint64 Budget() const { return FBudget; }
+    void SetBudget(qint64 budget) { FBudget = budget; }
+
+private:
+    static qint64 Cost(const TID3FileEnds& ends);
+
+    std::unordered_map<const TMP3FileData*, TID3FileEnds> FEntries;
+    qint64 FBudget;
+    qint64 FBytes = 0;
+};

@@ -1,0 +1,14 @@
+#include "ui/TransferView.h"
+
+#include "net/TransferText.h"
+
+#include <algorithm>
+
+void TTransferView::ShowTimes(qint64 seconds, qint64 position, qint64 maximum) {
+    Speed = seconds == 0 ? QStringLiteral("0 KB/sec")
+                         : TransferText::SizeText(position / seconds) + QStringLiteral("/sec");
+    ElapsedTime = TransferText::Duration(seconds);
+    if (position > 0)
+        RemainingTime =
+            TransferText::Duration(seconds * std::max<qint64>(maximum - position, 0) / position);
+}
