@@ -19,7 +19,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -147,16 +146,7 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
     FDataFileUpdateDialog = new DataFileUpdateDialog(*FDataFileUpdate, this);
     FStatistics = new StatisticsWindow(*FState, this);
     FAppUpdate = std::make_unique<TAppUpdateCheck>(*FUi);
-    FAppUpdate->OpenWebPage = [](const QString& page) { QDesktopServices::openUrl(QUrl(page)); };
-    // The installer takes over once this program has shut down as Exit would; a running
-    // operation that keeps the window open keeps the installer waiting in its folder.
-    FAppUpdate->StartInstaller = [this](const QString& installer) {
-        if (!close())
-            return;
-        QCoreApplication::processEvents();
-        QCoreApplication::quit();
-        QDesktopServices::openUrl(QUrl::fromLocalFile(installer));
-    };
+    ConnectToDesktop(*FAppUpdate, this);
     FState->UpdateStatusBar();
     RestorePlacement();
     ShowSortArrow();

@@ -4,9 +4,12 @@
 #include "ui/AppUpdateCheck.h"
 #include "ui/Version.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 UpdateNotificationWindow::UpdateNotificationWindow(TAppUpdateCheck& check, QWidget* parent)
@@ -39,6 +42,19 @@ UpdateNotificationWindow::UpdateNotificationWindow(TAppUpdateCheck& check, QWidg
     connect(FOpenWebPage, &QPushButton::clicked, this,
             [&check] { check.OpenWebPageButtonClick(); });
     connect(FOK, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ConnectToDesktop(TAppUpdateCheck& check, QWidget* mainWindow) {
+    check.OpenWebPage = [](const QString& page) { QDesktopServices::openUrl(QUrl(page)); };
+    // The installer takes over once this program has shut down as Exit would; a running
+    // operation that keeps the window open keeps the installer waiting in its folder.
+    check.StartInstaller = [mainWindow](const QString& installer) {
+        if (!mainWindow->close())
+            return;
+        QCoreApplication::processEvents();
+        QCoreApplication::quit();
+        QDesktopServices::openUrl(QUrl::fromLocalFile(installer));
+    };
 }
 
 void RunCheckForUpdates(TAppUpdateCheck& check, const TOptionSet& options, QWidget* parent) {

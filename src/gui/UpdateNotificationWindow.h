@@ -29,6 +29,10 @@ private:
     QPushButton* FOK;
 };
 
+// The web browser for Open Web Page; a verified installer is opened once mainWindow has
+// closed.
+void ConnectToDesktop(TAppUpdateCheck& check, QWidget* mainWindow);
+
 // Check for Updates (F9): the check with its messages; for a newer version the notification
 // window, and after Download the download window.
 void RunCheckForUpdates(TAppUpdateCheck& check, const TOptionSet& options, QWidget* parent);
