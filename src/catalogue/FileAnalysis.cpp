@@ -302,6 +302,18 @@ TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, const T
                                                             : TOpened::WithoutID3v2;
 }
 
+// Files come album by album: a value equal to the last record's shares its text, so that a
+// large library holds an album's artist, title, year and genre once rather than once a file.
+void ShareWithLast(TMP3TagData& tag, const TMP3FileDataList& records) {
+    if (records.empty())
+        return;
+    const TMP3TagData& last = records.back()->MP3TagData;
+    for (auto field : {&TMP3TagData::Artist, &TMP3TagData::AlbumTitle, &TMP3TagData::Year,
+                       &TMP3TagData::Genre, &TMP3TagData::Comment, &TMP3TagData::CoverArt})
+        if (tag.*field == last.*field)
+            tag.*field = last.*field;
+}
+
 } // namespace
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
@@ -339,8 +351,10 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
     // Kept for the fix: only a file that the fix will write is worth the memory.
     if (context.KeptTagBytes && (record->MP3Mismatch || context.Options.ForceFixStateToEnabled))
         context.KeptTagBytes->Keep(record, ends);
-    if (created)
+    if (created) {
+        ShareWithLast(tag, context.MP3FileDataList);
         context.MP3FileDataList.push_back(std::move(created));
+    }
     context.ReferenceData.NoteArtistAlbumGenre(tag.Artist, tag.AlbumTitle, tag.Genre);
 
     context.ID3v2Tag1.Close();

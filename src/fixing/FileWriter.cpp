@@ -33,7 +33,7 @@ TMoveResult TDiskWriter::Move(const QString& from, const QString& to) {
     const TMoveResult moved = MoveFileNoReplace(from, to);
     if (FJournal && moved.Moved) {
         FJournal->Moved(from, to);
-        FJournal->AfterChange(to);
+        FJournal->AfterMove(to);
     }
     return moved;
 }

@@ -257,7 +257,7 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     const int number = FileNumber(path, &isNew);
     if (!isNew)
         return;
-    const auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path);
+    auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path);
     if (!state) {
         FNumbers.remove(path);
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
@@ -266,6 +266,9 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     o[u"k"] = QStringLiteral("b");
     o[u"n"] = number;
     Append(Line(o), true);
+    state->ID3v2.clear();
+    state->ID3v1.clear();
+    FLastNoted.emplace(number, std::move(*state));
 }
 
 void TRunJournal::BeforeMove(const QString& from, const QString& to) {
@@ -286,22 +289,42 @@ void TRunJournal::Moved(const QString& from, const QString& to) {
     FNumbers.insert(to, number);
 }
 
-void TRunJournal::AfterChange(const QString& path) {
-    const auto found = FNumbers.constFind(path);
-    if (found == FNumbers.constEnd())
-        return;
-    const auto state = ReadJournalFileState(path);
-    if (!state)
-        return;
-    QJsonObject o = StateObject(*state, false);
+void TRunJournal::NoteAfter(int number, TJournalFileState state) {
+    state.ID3v2.clear();
+    state.ID3v1.clear();
+    QJsonObject o = StateObject(state, false);
     o[u"k"] = QStringLiteral("a");
-    o[u"n"] = *found;
+    o[u"n"] = number;
+    FLastNoted.emplace(number, std::move(state));
     try {
         Append(Line(o), false);
     } catch (const TError&) {
         // The change is made and its before-record is durable: undo still finds the file by
         // its audio, which the change left as it was.
     }
+}
+
+void TRunJournal::AfterChange(const QString& path) {
+    const auto found = FNumbers.constFind(path);
+    if (found == FNumbers.constEnd())
+        return;
+    if (auto state = ReadJournalFileState(path))
+        NoteAfter(*found, std::move(*state));
+    else
+        FLastNoted.reset(); // what the file holds now is not known
+}
+
+void TRunJournal::AfterMove(const QString& path) {
+    const auto found = FNumbers.constFind(path);
+    if (found == FNumbers.constEnd())
+        return;
+    const std::optional<TFileIdentity> now = FileIdentityOf(path);
+    if (!FLastNoted || FLastNoted->first != *found || !now ||
+        now->Size != FLastNoted->second.Size || now->ModifiedNs != FLastNoted->second.TimeNs)
+        return AfterChange(path);
+    TJournalFileState state = FLastNoted->second;
+    state.Path = path;
+    NoteAfter(*found, std::move(state));
 }
 
 QList<TJournalRun> ListJournalRuns(const QString& folder) {

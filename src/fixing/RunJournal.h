@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <optional>
+#include <utility>
 
 struct TID3FileEnds;
 
@@ -89,12 +90,16 @@ public:
     // After a step changed the file: its present state (not flushed; the next durable record
     // or the end of the run takes it to disk).
     void AfterChange(const QString& path);
+    // After a move to path (and Moved): its state. A move changes neither the bytes nor the
+    // last-write time, so the state noted last serves while the size and time agree with it.
+    void AfterMove(const QString& path);
 
     // The journal's path; empty until the first record.
     const QString& FileName() const { return FFileName; }
 
 private:
     int FileNumber(const QString& path, bool* isNew);
+    void NoteAfter(int number, TJournalFileState state);
     void Append(const QByteArray& line, bool durable);
     void Open();
 
@@ -105,6 +110,8 @@ private:
     int FFd = -1;
     QHash<QString, int> FNumbers; // present path -> file number
     int FNextNumber = 0;
+    // The state noted last (file number, state without tag bytes).
+    std::optional<std::pair<int, TJournalFileState>> FLastNoted;
 };
 
 // The kept runs of a journal folder, newest first.

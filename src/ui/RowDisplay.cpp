@@ -32,6 +32,9 @@ int TMainWindowState::DisplayMP3FileData(TMP3FileData* AMP3FileData, bool Enable
     // Computed afresh, so that a changed naming option shows as soon as the row is shown again.
     cells[mcComputedName] =
         BuildMP3Name(tag, GetMP3NameComputingMode(tag, fileName, FOptions), FOptions);
+    // The record's text when they agree, so that the name is held once.
+    if (cells[mcComputedName] == AMP3FileData->ComputedMP3Name)
+        cells[mcComputedName] = AMP3FileData->ComputedMP3Name;
     const bool mismatch = cells[mcName] != cells[mcComputedName] || AMP3FileData->MP3Mismatch;
     cells[mcMismatch] = mismatch ? QStringLiteral("Yes") : QStringLiteral("No");
     cells[mcArtist] = tag.Artist;

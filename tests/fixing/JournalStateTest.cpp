@@ -6,7 +6,9 @@
 #include "testsupport/TempDir.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -44,6 +46,44 @@ TEST(JournalState, DigestsAreTheSha256OfEachTagArea) {
         EXPECT_EQ(state->AudioSize(), audio.size());
     }
     EXPECT_FALSE(ReadJournalFileState(dir.File("missing.mp3")));
+}
+
+// After a move the journal notes the file under its new name as it is; the state read before
+// the move serves only while the file's size and time still agree with it.
+TEST(JournalState, AfterAMoveTheNotedStateIsTheFileAsItIsNow) {
+    const QByteArray bytes =
+        Mp3Bytes::Tag(4, Mp3Bytes::Frame24("TIT2", Mp3Bytes::Latin1("A")), 0, 100) +
+        Mp3Bytes::Audio();
+    for (const bool changedBehind : {false, true}) {
+        SCOPED_TRACE(changedBehind ? "changed before the move" : "moved as it was");
+        TempDir dir;
+        const QString from = dir.Write("a.mp3", bytes);
+        const QString to = dir.File("b.mp3");
+        std::optional<TRunJournal> journal(std::in_place, dir.File("journal"), "Test");
+        journal->BeforeMove(from, to);
+        if (changedBehind) {
+            QFile file(from);
+            ASSERT_TRUE(file.open(QIODevice::Append));
+            file.write(Mp3Bytes::ID3v1({.Title = "B"}));
+        }
+        ASSERT_TRUE(QFile::rename(from, to));
+        journal->Moved(from, to);
+        journal->AfterMove(to);
+        const QString name = journal->FileName();
+        journal.reset();
+
+        const auto run = ReadJournalRun(name);
+        ASSERT_TRUE(run);
+        ASSERT_EQ(run->Files.size(), 1);
+        const TJournalledFile& file = run->Files.front();
+        ASSERT_TRUE(file.After);
+        const auto now = ReadJournalFileState(to);
+        ASSERT_TRUE(now);
+        EXPECT_EQ(file.After->Path, to);
+        EXPECT_TRUE(file.After->SameAs(*now));
+        EXPECT_EQ(file.After->ID3v1Size, changedBehind ? 128 : 0);
+        EXPECT_EQ(file.Before.Path, from);
+    }
 }
 
 } // namespace
