@@ -4,6 +4,7 @@
 
 #include "fixing/FileTimes.h"
 #include "fixing/RunJournal.h"
+#include "ui/PropertiesDialogState.h"
 #include "ui/UndoRuns.h"
 
 #include <QDir>
@@ -79,7 +80,7 @@ protected:
     }
 };
 
-TEST_F(Undo, FixAndBulkEditsUndoneNewestFirstGiveBackEveryFileExactly) {
+TEST_F(Undo, FixBulkEditsAndPropertiesUndoneNewestFirstGiveBackEveryFileExactly) {
     WriteLibrary();
     const Snapshot start = Take(music.Path());
     Load("a");
@@ -87,38 +88,57 @@ TEST_F(Undo, FixAndBulkEditsUndoneNewestFirstGiveBackEveryFileExactly) {
     SelectAll();
     state->SetGenreToPopupMenuClick(QStringLiteral("Jazz"));
     state->Comments1Click();
+    // Two confirms of the properties dialog: every field and the cover cleared, so the tag
+    // shrinks; and a file that had only an ID3v1 tag, which gets its first ID3v2 tag.
+    for (const QString& title : {QStringLiteral("Cover"), QStringLiteral("Only One")}) {
+        int row = -1;
+        for (int i = 0; i < List().Count() && row < 0; ++i)
+            if (List().Row(i).Data->MP3TagData.Title == title)
+                row = i;
+        ASSERT_GE(row, 0) << title.toStdString();
+        Select({List().Cell(row, mcName)});
+        TPropertiesDialogState& dialog = state->PropertiesDialog();
+        ASSERT_TRUE(dialog.Open());
+        dialog.Values() = {"Other", "Retitled " + title, "7", "Elsewhere", "2001", "Blues", "n"};
+        dialog.ClearButtonClick();
+        ASSERT_EQ(dialog.Confirm(), TPropertiesDialogState::TConfirmed::Written);
+    }
     const Snapshot changed = Take(music.Path());
     ASSERT_NE(changed, start);
     // The fix renamed files (one of the two of the same name keeps its own).
     EXPECT_EQ(changed.count("a/v22.mp3"), 0u);
     const QList<TJournalRun> runs = Runs();
-    ASSERT_EQ(runs.size(), 3);
-    EXPECT_EQ(runs[0].Operation, "Clear Comments");
-    EXPECT_EQ(runs[1].Operation, "Set Genre");
-    EXPECT_EQ(runs[2].Operation, "Fix");
+    ASSERT_EQ(runs.size(), 5);
+    EXPECT_EQ(runs[0].Operation, "Properties");
+    EXPECT_EQ(runs[1].Operation, "Properties");
+    EXPECT_EQ(runs[2].Operation, "Clear Comments");
+    EXPECT_EQ(runs[3].Operation, "Set Genre");
+    EXPECT_EQ(runs[4].Operation, "Fix");
+    EXPECT_EQ(runs[0].Files.size(), 1);
+    EXPECT_EQ(runs[1].Files.size(), 1);
     for (qsizetype i = 0; i < runs.size(); ++i)
         EXPECT_EQ(TUndoRuns::Undoable(runs, i), "Yes") << i;
 
-    // A dry run of the fix judges it as the two edits, undone first, would leave the files.
-    for (const TUndoneFile& file : TUndoRuns(*state).Undo(runs, 2, true))
+    // A dry run of the fix judges it as the edits, undone first, would leave the files.
+    for (const TUndoneFile& file : TUndoRuns(*state).Undo(runs, 4, true))
         EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
     EXPECT_EQ(Take(music.Path()), changed);
 
     // Undoing the fix undoes the edits on its files first, newest first, as one run.
-    const QList<TUndoneFile> files = TUndoRuns(*state).Undo(runs, 2, false);
+    const QList<TUndoneFile> files = TUndoRuns(*state).Undo(runs, 4, false);
     QStringList order;
     for (const TUndoneFile& file : files) {
         EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
         if (order.isEmpty() || order.last() != file.RunId)
             order.append(file.RunId);
     }
-    EXPECT_EQ(order, (QStringList{runs[0].Id, runs[1].Id, runs[2].Id}));
+    EXPECT_EQ(order, (QStringList{runs[0].Id, runs[1].Id, runs[2].Id, runs[3].Id, runs[4].Id}));
     EXPECT_EQ(Take(music.Path()), start);
     EXPECT_TRUE(ui.Messages.isEmpty());
     const QList<TJournalRun> after = Runs();
-    ASSERT_EQ(after.size(), 4);
+    ASSERT_EQ(after.size(), 6);
     EXPECT_EQ(after[0].Operation, "Undo Fix");
-    // Undoing the undo gives back what the three runs left.
+    // Undoing the undo gives back what the five runs left.
     TUndoRuns(*state).Undo(after, 0, false);
     EXPECT_EQ(Take(music.Path()), changed);
 }
