@@ -26,6 +26,7 @@ public:
     void PrepareFolder(const QString&) override {}
     void TagsOpened(TMP3FileTags& tags) override;
     void CommitTags(TMP3FileTags& tags, bool writeID3v1) override;
+    void WillMove(const QString&, const QString&) override {}
     TMoveResult Move(const QString& from, const QString& to) override;
     void RestoreTime(const TPreservedFileTime&, const QString&) override {}
     void FileSkipped(const QString& fileName, const QString& reason) override;

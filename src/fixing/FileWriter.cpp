@@ -20,6 +20,11 @@ void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         FJournal->AfterChange(tags.FileName());
 }
 
+void TDiskWriter::WillMove(const QString& from, const QString& to) {
+    if (FJournal)
+        FJournal->WillMove(from, to);
+}
+
 TMoveResult TDiskWriter::Move(const QString& from, const QString& to) {
     if (FJournal) {
         try {
@@ -34,6 +39,8 @@ TMoveResult TDiskWriter::Move(const QString& from, const QString& to) {
     if (FJournal && moved.Moved) {
         FJournal->Moved(from, to);
         FJournal->AfterMove(to);
+    } else if (FJournal) {
+        FJournal->NotMoved(from);
     }
     return moved;
 }

@@ -24,6 +24,9 @@ public:
     virtual void TagsOpened(TMP3FileTags& tags) = 0;
     // Writes the changed tags (see TMP3FileTags::Commit); throws when they cannot be written.
     virtual void CommitTags(TMP3FileTags& tags, bool writeID3v1) = 0;
+    // Before a file's tags are written: the step after them will move it to the name given, so
+    // that its journal records can share one flush.
+    virtual void WillMove(const QString& from, const QString& to) = 0;
     // Moves the file to a new name without replacing any file (see MoveFileNoReplace).
     virtual TMoveResult Move(const QString& from, const QString& to) = 0;
     // Puts a file's remembered last-write time back after its change.
@@ -42,6 +45,7 @@ public:
     void PrepareFolder(const QString& folder) override { FTemporaryFiles.CleanFolder(folder); }
     void TagsOpened(TMP3FileTags&) override {}
     void CommitTags(TMP3FileTags& tags, bool writeID3v1) override;
+    void WillMove(const QString& from, const QString& to) override;
     TMoveResult Move(const QString& from, const QString& to) override;
     void RestoreTime(const TPreservedFileTime& time, const QString& fileName) override;
     void FileSkipped(const QString&, const QString&) override {}

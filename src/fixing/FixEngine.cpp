@@ -115,6 +115,8 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
         picture = PictureToEmbed(fileName, row, context);
         if (!picture.isEmpty())
             EmbedFrontCover(v2, picture);
+        if (folder + row.ComputedName != fileName && UsableFileName(row.ComputedName))
+            context.Files.WillMove(fileName, folder + row.ComputedName);
         tags.Commit();
         // What the file holds now, which the cell shows whether or not the rename succeeds.
         row.CoverArt = CoverArtCell(v2, picture);

@@ -78,6 +78,14 @@ QByteArray Line(const QJsonObject& o) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
+QByteArray MoveLine(int number, const QString& to) {
+    QJsonObject o;
+    o[u"k"] = QStringLiteral("m");
+    o[u"n"] = number;
+    o[u"to"] = to;
+    return Line(o);
+}
+
 void SyncFolder(const QString& folder) {
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -193,6 +201,7 @@ TRunJournal::TRunJournal(QString folder, QString operation)
       FStarted(QDateTime::currentDateTimeUtc()) {}
 
 TRunJournal::~TRunJournal() {
+    Settle();
     if (FFd >= 0) {
         ::fsync(FFd);
         ::close(FFd);
@@ -252,11 +261,20 @@ int TRunJournal::FileNumber(const QString& path, bool* isNew) {
     return number;
 }
 
+void TRunJournal::WillMove(const QString& from, const QString& to) {
+    FIntendedMove.emplace(from, to);
+}
+
 void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
+    QString moveTo;
+    if (FIntendedMove && FIntendedMove->first == path)
+        moveTo = FIntendedMove->second;
+    FIntendedMove.reset();
     bool isNew = false;
     const int number = FileNumber(path, &isNew);
     if (!isNew)
         return;
+    Settle();
     auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path);
     if (!state) {
         FNumbers.remove(path);
@@ -265,7 +283,13 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     QJsonObject o = StateObject(*state, true);
     o[u"k"] = QStringLiteral("b");
     o[u"n"] = number;
-    Append(Line(o), true);
+    if (moveTo.isEmpty()) {
+        Append(Line(o), true);
+    } else {
+        Append(Line(o), false);
+        Append(MoveLine(number, moveTo), true);
+        FPendingMove.emplace(number, moveTo);
+    }
     state->ID3v2.clear();
     state->ID3v1.clear();
     FLastNoted.emplace(number, std::move(*state));
@@ -273,11 +297,25 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
 
 void TRunJournal::BeforeMove(const QString& from, const QString& to) {
     BeforeChange(from);
-    QJsonObject o;
-    o[u"k"] = QStringLiteral("m");
-    o[u"n"] = FNumbers.value(from);
-    o[u"to"] = to;
-    Append(Line(o), true);
+    const int number = FNumbers.value(from);
+    if (FPendingMove && FPendingMove->first == number && FPendingMove->second == to)
+        return; // on disk since the file's first record
+    Settle();
+    Append(MoveLine(number, to), true);
+}
+
+void TRunJournal::NotMoved(const QString&) {
+    Settle();
+}
+
+void TRunJournal::Settle() {
+    std::optional<std::pair<int, TJournalFileState>> waiting;
+    if (FAfterWaiting && FPendingMove && FLastNoted && FLastNoted->first == FPendingMove->first)
+        waiting = FLastNoted;
+    FPendingMove.reset();
+    FAfterWaiting = false;
+    if (waiting)
+        NoteAfter(waiting->first, std::move(waiting->second));
 }
 
 void TRunJournal::Moved(const QString& from, const QString& to) {
@@ -296,6 +334,10 @@ void TRunJournal::NoteAfter(int number, TJournalFileState state) {
     o[u"k"] = QStringLiteral("a");
     o[u"n"] = number;
     FLastNoted.emplace(number, std::move(state));
+    if (FPendingMove && FPendingMove->first == number) {
+        FAfterWaiting = true;
+        return;
+    }
     try {
         Append(Line(o), false);
     } catch (const TError&) {
@@ -308,13 +350,17 @@ void TRunJournal::AfterChange(const QString& path) {
     const auto found = FNumbers.constFind(path);
     if (found == FNumbers.constEnd())
         return;
-    if (auto state = ReadJournalFileState(path))
+    if (auto state = ReadJournalFileState(path)) {
         NoteAfter(*found, std::move(*state));
-    else
+    } else {
         FLastNoted.reset(); // what the file holds now is not known
+        FAfterWaiting = false;
+    }
 }
 
 void TRunJournal::AfterMove(const QString& path) {
+    FPendingMove.reset();
+    FAfterWaiting = false;
     const auto found = FNumbers.constFind(path);
     if (found == FNumbers.constEnd())
         return;

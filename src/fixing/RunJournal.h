@@ -83,10 +83,15 @@ public:
     // Before the file at path is changed for the first time in this run: its state, durable.
     // The state comes from the file's bytes when the caller has just read them, else from a read.
     void BeforeChange(const QString& path, const TID3FileEnds* known = nullptr);
+    // The next change of the file at from is followed by its move to to: when the file is new to
+    // the run, its state and the move become durable together, in one flush instead of two.
+    void WillMove(const QString& from, const QString& to);
     // Before a move: the file's state when it is new to the run, and the move, durable.
     void BeforeMove(const QString& from, const QString& to);
     // After a successful move: the file is known by its new name.
     void Moved(const QString& from, const QString& to);
+    // After a move that failed: the file stays under its name.
+    void NotMoved(const QString& path);
     // After a step changed the file: its present state (not flushed; the next durable record
     // or the end of the run takes it to disk).
     void AfterChange(const QString& path);
@@ -100,6 +105,7 @@ public:
 private:
     int FileNumber(const QString& path, bool* isNew);
     void NoteAfter(int number, TJournalFileState state);
+    void Settle();
     void Append(const QByteArray& line, bool durable);
     void Open();
 
@@ -112,6 +118,13 @@ private:
     int FNextNumber = 0;
     // The state noted last (file number, state without tag bytes).
     std::optional<std::pair<int, TJournalFileState>> FLastNoted;
+    // The move announced by WillMove (present path, new name).
+    std::optional<std::pair<QString, QString>> FIntendedMove;
+    // A move on disk in the journal before the file changed (file number, new name). Until the
+    // move is made, the file's after-states wait in FLastNoted: an after-record would tell a
+    // reader that no move is pending.
+    std::optional<std::pair<int, QString>> FPendingMove;
+    bool FAfterWaiting = false;
 };
 
 // The kept runs of a journal folder, newest first.
