@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "export/CsvFormat.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -100,4 +102,10 @@ ExitCode TCliCommand::UsageError(const QString& message) {
     std::fprintf(FErr, "quenlor-cli: %s\n", message.toUtf8().constData());
     std::fputs(Usage().toUtf8().constData(), FErr);
     return ExitCode::Usage;
+}
+
+bool TCliCommand::PrintCsvLine(const QStringList& fields) {
+    const QByteArray line = CsvFormat::Line(fields).toUtf8();
+    return std::fwrite(line.constData(), 1, std::size_t(line.size()), FOut) ==
+           std::size_t(line.size());
 }

@@ -61,6 +61,8 @@ protected:
     virtual ExitCode Run(const QCommandLineParser& parser) = 0;
     // Prints "quenlor-cli: MESSAGE" and the usage on FErr; answers ExitCode::Usage.
     virtual ExitCode UsageError(const QString& message);
+    // Prints one CSV line (CR LF ended) on FOut; false when it could not be written.
+    bool PrintCsvLine(const QStringList& fields);
     // The words that may stand as the next argument after the positional ones given; none where
     // a path or a free value goes.
     virtual QStringList ArgumentWords(const QStringList&) const { return {}; }

@@ -5,6 +5,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/FixCommand.h"
 #include "cli/HelpCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/MP3GainCommand.h"
 #include "cli/MP3valCommand.h"
@@ -29,7 +30,7 @@ const TMake CommandTable[] = {
     Make<TExportCliCommand>, Make<TStatsCommand>,      Make<TShowCommand>,
     Make<TTagCommand>,       Make<TMP3valCommand>,     Make<TMP3GainCommand>,
     Make<TOptionsCommand>,   Make<TUpdateDataCommand>, Make<TCheckUpdateCommand>,
-    Make<TUndoCommand>,      Make<THelpCommand>,
+    Make<TUndoCommand>,      Make<THistoryCommand>,    Make<THelpCommand>,
 };
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "cli/Command.h"
 
-// undo: lists the kept runs that changed music files, or puts back every file of one of them.
+// undo: puts back every file of a kept run that changed music files.
 class TUndoCommand : public TCliCommand {
 public:
     explicit TUndoCommand(TCliSession& session, std::FILE* out = stdout, std::FILE* err = stderr);

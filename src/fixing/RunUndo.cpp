@@ -6,6 +6,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,11 +19,37 @@ namespace {
 
 constexpr qint64 BlockSize = 1024 * 1024;
 
+// What the undo sees of the files: the disk, and in a dry run over it the states that the
+// files put back so far would have, so that an older run is judged after the newer ones.
+class TUndoView {
+public:
+    std::optional<TJournalFileState> State(const QString& path) const {
+        const auto found = FSimulated.constFind(path);
+        return found != FSimulated.constEnd() ? *found : ReadJournalFileState(path);
+    }
+    bool Exists(const QString& path) const {
+        const auto found = FSimulated.constFind(path);
+        return found != FSimulated.constEnd() ? found->has_value() : NameExists(path);
+    }
+    bool Same(const QString& a, const QString& b) const {
+        return !FSimulated.contains(a) && !FSimulated.contains(b) && SameFile(a, b);
+    }
+    // In a dry run: the file at from would be put back as before.
+    void Restored(const QString& from, const TJournalFileState& before) {
+        if (from != before.Path)
+            FSimulated.insert(from, std::nullopt);
+        FSimulated.insert(before.Path, before);
+    }
+
+private:
+    QHash<QString, std::optional<TJournalFileState>> FSimulated;
+};
+
 // Where the run left the file: the name of its last known state, or the target of a move that
 // the run was killed around when only that name holds a file now.
-QString PresentPath(const TJournalledFile& file) {
+QString PresentPath(const TJournalledFile& file, const TUndoView& view) {
     const QString known = file.After ? file.After->Path : file.Before.Path;
-    if (!file.PendingMove.isEmpty() && !NameExists(known) && NameExists(file.PendingMove))
+    if (!file.PendingMove.isEmpty() && !view.Exists(known) && view.Exists(file.PendingMove))
         return file.PendingMove;
     return known;
 }
@@ -85,11 +113,13 @@ void PutBackTags(const QString& path, const TJournalFileState& now,
     }
 }
 
-TUndoneFile UndoFile(const TJournalledFile& file, TRunJournal* journal) {
+TUndoneFile UndoFile(const TJournalRun& run, const TJournalledFile& file, TUndoView& view,
+                     TRunJournal* journal) {
     TUndoneFile undone;
-    undone.Path = PresentPath(file);
+    undone.RunId = run.Id;
+    undone.Path = PresentPath(file, view);
     undone.Original = file.Before.Path;
-    const auto now = ReadJournalFileState(undone.Path);
+    const auto now = view.State(undone.Path);
     if (!now) {
         undone.Result = TUndoneFile::Outcome::Gone;
         return undone;
@@ -99,15 +129,29 @@ TUndoneFile UndoFile(const TJournalledFile& file, TRunJournal* journal) {
         return undone;
     }
     const bool rename = undone.Path != undone.Original;
-    if (rename && NameExists(undone.Original) && !SameFile(undone.Path, undone.Original)) {
+    if (rename && view.Exists(undone.Original) && !view.Same(undone.Path, undone.Original)) {
         undone.Result = TUndoneFile::Outcome::NameTaken;
         return undone;
     }
-    if (!journal)
+    // A move killed between its link and its unlink left the file under both names: the name
+    // it was moving to goes, as the move itself would have finished.
+    const bool twoLinks = !file.PendingMove.isEmpty() && file.PendingMove != undone.Path &&
+                          view.Same(undone.Path, file.PendingMove);
+    if (!journal) {
+        view.Restored(undone.Path, file.Before);
+        if (twoLinks)
+            view.Restored(file.PendingMove, file.Before);
         return undone;
+    }
     try {
+        // Journalled before any change, also when only the time is put back.
+        journal->BeforeChange(undone.Path);
+        if (twoLinks) {
+            const TMoveResult joined = MoveFileNoReplace(file.PendingMove, undone.Path);
+            if (!joined.Moved)
+                throw TError(joined.Error);
+        }
         if (!SameTags(*now, file.Before)) {
-            journal->BeforeChange(undone.Path);
             PutBackTags(undone.Path, *now, file.Before);
             journal->AfterChange(undone.Path);
         }
@@ -152,9 +196,43 @@ QString UndoOutcomeText(const TUndoneFile& file) {
     return {};
 }
 
-QList<TUndoneFile> UndoJournalRun(const TJournalRun& run, TRunJournal* journal) {
+QList<TUndoneFile> UndoJournalRuns(const QList<const TJournalRun*>& runs, TRunJournal* journal) {
+    TUndoView view;
     QList<TUndoneFile> files;
-    for (auto it = run.Files.crbegin(); it != run.Files.crend(); ++it)
-        files.append(UndoFile(*it, journal));
+    for (const TJournalRun* run : runs)
+        for (auto it = run->Files.crbegin(); it != run->Files.crend(); ++it)
+            files.append(UndoFile(*run, *it, view, journal));
     return files;
+}
+
+QList<const TJournalRun*> RunsToUndo(const QList<TJournalRun>& runs, qsizetype chosen) {
+    QSet<QString> paths;
+    const auto addPaths = [&paths](const TJournalRun& run) {
+        for (const TJournalledFile& file : run.Files) {
+            paths.insert(file.Before.Path);
+            if (file.After)
+                paths.insert(file.After->Path);
+            if (!file.PendingMove.isEmpty())
+                paths.insert(file.PendingMove);
+        }
+    };
+    const auto touches = [&paths](const TJournalRun& run) {
+        for (const TJournalledFile& file : run.Files)
+            if (paths.contains(file.Before.Path) ||
+                (file.After && paths.contains(file.After->Path)) ||
+                (!file.PendingMove.isEmpty() && paths.contains(file.PendingMove)))
+                return true;
+        return false;
+    };
+    QList<const TJournalRun*> order{&runs[chosen]};
+    addPaths(runs[chosen]);
+    // From the oldest newer run up, so that a run on the files of one already taken is taken
+    // too; each goes in front, newest first.
+    for (qsizetype i = chosen - 1; i >= 0; --i) {
+        if (!touches(runs[i]))
+            continue;
+        addPaths(runs[i]);
+        order.prepend(&runs[i]);
+    }
+    return order;
 }

@@ -18,6 +18,7 @@ struct TUndoneFile {
         NameTaken,    // another file has the name it had before the run
         Failed,       // could not be written or moved: Error says why
     };
+    QString RunId;    // the run that changed it
     QString Path;     // where the run left the file
     QString Original; // the name it had before the run
     Outcome Result = Outcome::Restored;
@@ -29,7 +30,12 @@ struct TUndoneFile {
 // Why a file was left alone, as the log names it.
 QString UndoOutcomeText(const TUndoneFile& file);
 
-// Undoes the run, its files in reverse order. Every change is journalled in journal (so the undo
-// can be undone in turn); without a journal nothing is changed and the outcomes are those the
-// undo would have.
-QList<TUndoneFile> UndoJournalRun(const TJournalRun& run, TRunJournal* journal);
+// The runs to undo so that runs[chosen] can be undone (runs newest first, as kept): the newer
+// runs that changed any of its files, or any file of such a run, newest first, then the run.
+QList<const TJournalRun*> RunsToUndo(const QList<TJournalRun>& runs, qsizetype chosen);
+
+// Undoes the runs in the order given, each run's files in reverse order. Every change is
+// journalled in journal (so the undo can be undone in turn); without a journal nothing is
+// changed and the outcomes are those the undo would have, each run judged as the runs before
+// it would leave the files.
+QList<TUndoneFile> UndoJournalRuns(const QList<const TJournalRun*>& runs, TRunJournal* journal);

@@ -7,6 +7,7 @@
 #include "gui/OptionsDialog.h"
 #include "gui/PropertiesDialog.h"
 #include "gui/StatisticsWindow.h"
+#include "gui/UndoHistoryDialog.h"
 #include "gui/UpdateNotificationWindow.h"
 #include "refdata/DataFileNames.h"
 #include "settings/StoreNames.h"
@@ -49,6 +50,8 @@ bool Implemented(TCommand c) {
     case TCommand::Find:
     case TCommand::Fix:
     case TCommand::Refresh:
+    case TCommand::UndoLastChanges:
+    case TCommand::UndoHistory:
     case TCommand::MP3val:
     case TCommand::MP3Gain:
     case TCommand::Mp3tag:
@@ -145,6 +148,8 @@ MainWindow::MainWindow(const TMainWindowPaths& paths, const UiFactory& uiFactory
                                                         FState->ReferenceData());
     FDataFileUpdateDialog = new DataFileUpdateDialog(*FDataFileUpdate, this);
     FStatistics = new StatisticsWindow(*FState, this);
+    FUndoHistory = new UndoHistoryDialog(*FState, this);
+    FUndoHistory->Connect(Action(TCommand::UndoLastChanges), Action(TCommand::UndoHistory));
     FAppUpdate = std::make_unique<TAppUpdateCheck>(*FUi);
     ConnectToDesktop(*FAppUpdate, this);
     FState->UpdateStatusBar();

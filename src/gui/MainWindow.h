@@ -15,6 +15,7 @@ class MainListModel;
 class OptionsDialog;
 class PropertiesDialog;
 class StatisticsWindow;
+class UndoHistoryDialog;
 class TExportCommand;
 class QAction;
 class QLabel;
@@ -50,6 +51,7 @@ public:
     FindDialog* CurrentFindDialog() const { return FFindDialog; }
     OptionsDialog* Options() const { return FOptionsDialog; }
     StatisticsWindow* Statistics() const { return FStatistics; }
+    UndoHistoryDialog* UndoHistory() const { return FUndoHistory; }
     PropertiesDialog* Properties() const { return FPropertiesDialog; }
     DataFileUpdateDialog* DataFileUpdateWindow() const { return FDataFileUpdateDialog; }
     TDataFileUpdate& DataFileUpdate() { return *FDataFileUpdate; }
@@ -97,6 +99,7 @@ private:
     OptionsDialog* FOptionsDialog = nullptr;
     PropertiesDialog* FPropertiesDialog = nullptr;
     StatisticsWindow* FStatistics = nullptr;
+    UndoHistoryDialog* FUndoHistory = nullptr;
     std::unique_ptr<GuiUiPort> FUi;
     std::unique_ptr<TMainWindowState> FState;
     std::unique_ptr<TExportCommand> FExport;

@@ -11,7 +11,8 @@ namespace {
 TLongOperation StartRowOperation(TMainWindowState& state, const QString& statusText, int steps) {
     return TLongOperation(state, UiPort::Cursor::Busy,
                           {TCommand::Browse, TCommand::Open, TCommand::Export, TCommand::Find,
-                           TCommand::Fix, TCommand::Refresh, TCommand::MP3val, TCommand::MP3Gain,
+                           TCommand::Fix, TCommand::Refresh, TCommand::UndoLastChanges,
+                           TCommand::UndoHistory, TCommand::MP3val, TCommand::MP3Gain,
                            TCommand::Mp3tag, TCommand::Statistics, TCommand::UpdateDataFiles,
                            TCommand::Options, TCommand::About, TCommand::Exit},
                           statusText, steps);

@@ -11,6 +11,7 @@ namespace {
 
 // Commands that do not depend on the list: enabled unless a long operation disabled them.
 constexpr TCommand AlwaysAvailable[] = {TCommand::Browse,          TCommand::Open,
+                                        TCommand::UndoLastChanges, TCommand::UndoHistory,
                                         TCommand::UpdateDataFiles, TCommand::Options,
                                         TCommand::ReleaseNotes,    TCommand::CheckForUpdates,
                                         TCommand::About,           TCommand::Exit};

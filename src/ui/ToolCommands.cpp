@@ -15,7 +15,8 @@ namespace {
 TLongOperation StartToolOperation(TMainWindowState& state, const QString& statusText, int steps) {
     return TLongOperation(state, UiPort::Cursor::Busy,
                           {TCommand::Browse, TCommand::Open, TCommand::Export, TCommand::Fix,
-                           TCommand::Refresh, TCommand::MP3val, TCommand::MP3Gain, TCommand::Mp3tag,
+                           TCommand::Refresh, TCommand::UndoLastChanges, TCommand::UndoHistory,
+                           TCommand::MP3val, TCommand::MP3Gain, TCommand::Mp3tag,
                            TCommand::Statistics, TCommand::UpdateDataFiles, TCommand::Options,
                            TCommand::Exit},
                           statusText, steps);

@@ -254,9 +254,9 @@ QMap<QString, qint64> ReadTimes(const TempDir& dir) {
 
 // After each kill, undo of the killed run puts back every file the run had changed: every name,
 // byte and modification time is what it was before the run.
+// The fallback renames (a hard link, then the old name unlinked; a checked rename) leave other
+// states behind when killed, such as one file under both names: undo must handle those too.
 TEST_P(InterruptedFix, UndoAfterAKillPutsBackEveryFile) {
-    if (*GetParam().seam)
-        GTEST_SKIP() << "one way of renaming is enough here";
     ASSERT_TRUE(Fixed);
     const unsigned seed = 20261210;
     std::mt19937 rng(seed);
@@ -268,6 +268,8 @@ TEST_P(InterruptedFix, UndoAfterAKillPutsBackEveryFile) {
         WriteFiles(dir, *Corpus);
         const QMap<QString, qint64> times = ReadTimes(dir);
         CliRunner cli;
+        if (*GetParam().seam)
+            cli.Environment().insert("VARNHOLM_TEST_MOVE_FALLBACK", GetParam().seam);
         QProcess process;
         process.setProcessEnvironment(cli.Environment());
         process.start(QStringLiteral(QUENLOR_CLI_PATH), {"fix", dir.File("music")});

@@ -4,6 +4,7 @@
 
 #include "fixing/FileTimes.h"
 #include "fixing/RunJournal.h"
+#include "ui/PropertiesDialogState.h"
 #include "ui/UndoRuns.h"
 
 #include <QDir>
@@ -48,7 +49,7 @@ protected:
     QList<TUndoneFile> UndoNewest() {
         const QList<TJournalRun> runs = Runs();
         EXPECT_FALSE(runs.isEmpty());
-        return runs.isEmpty() ? QList<TUndoneFile>() : TUndoRuns(*state).Undo(runs.first(), false);
+        return runs.isEmpty() ? QList<TUndoneFile>() : TUndoRuns(*state).Undo(runs, 0, false);
     }
 
     // A library with every kind of file the runs change: 2.2, 2.3 and 2.4 tags, tags with and
@@ -79,7 +80,7 @@ protected:
     }
 };
 
-TEST_F(Undo, FixAndBulkEditsUndoneNewestFirstGiveBackEveryFileExactly) {
+TEST_F(Undo, FixBulkEditsAndPropertiesUndoneNewestFirstGiveBackEveryFileExactly) {
     WriteLibrary();
     const Snapshot start = Take(music.Path());
     Load("a");
@@ -87,21 +88,100 @@ TEST_F(Undo, FixAndBulkEditsUndoneNewestFirstGiveBackEveryFileExactly) {
     SelectAll();
     state->SetGenreToPopupMenuClick(QStringLiteral("Jazz"));
     state->Comments1Click();
+    // Two confirms of the properties dialog: every field and the cover cleared, so the tag
+    // shrinks; and a file that had only an ID3v1 tag, which gets its first ID3v2 tag.
+    for (const QString& title : {QStringLiteral("Cover"), QStringLiteral("Only One")}) {
+        int row = -1;
+        for (int i = 0; i < List().Count() && row < 0; ++i)
+            if (List().Row(i).Data->MP3TagData.Title == title)
+                row = i;
+        ASSERT_GE(row, 0) << title.toStdString();
+        Select({List().Cell(row, mcName)});
+        TPropertiesDialogState& dialog = state->PropertiesDialog();
+        ASSERT_TRUE(dialog.Open());
+        dialog.Values() = {"Other", "Retitled " + title, "7", "Elsewhere", "2001", "Blues", "n"};
+        dialog.ClearButtonClick();
+        ASSERT_EQ(dialog.Confirm(), TPropertiesDialogState::TConfirmed::Written);
+    }
     const Snapshot changed = Take(music.Path());
     ASSERT_NE(changed, start);
     // The fix renamed files (one of the two of the same name keeps its own).
     EXPECT_EQ(changed.count("a/v22.mp3"), 0u);
     const QList<TJournalRun> runs = Runs();
-    ASSERT_EQ(runs.size(), 3);
-    EXPECT_EQ(runs[0].Operation, "Clear Comments");
-    EXPECT_EQ(runs[1].Operation, "Set Genre");
-    EXPECT_EQ(runs[2].Operation, "Fix");
+    ASSERT_EQ(runs.size(), 5);
+    EXPECT_EQ(runs[0].Operation, "Properties");
+    EXPECT_EQ(runs[1].Operation, "Properties");
+    EXPECT_EQ(runs[2].Operation, "Clear Comments");
+    EXPECT_EQ(runs[3].Operation, "Set Genre");
+    EXPECT_EQ(runs[4].Operation, "Fix");
+    EXPECT_EQ(runs[0].Files.size(), 1);
+    EXPECT_EQ(runs[1].Files.size(), 1);
+    for (qsizetype i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(TUndoRuns::Undoable(runs, i), "Yes") << i;
 
-    for (const TJournalRun& run : runs)
-        for (const TUndoneFile& file : TUndoRuns(*state).Undo(run, false))
-            EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+    // A dry run of the fix judges it as the edits, undone first, would leave the files.
+    for (const TUndoneFile& file : TUndoRuns(*state).Undo(runs, 4, true))
+        EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+    EXPECT_EQ(Take(music.Path()), changed);
+
+    // Undoing the fix undoes the edits on its files first, newest first, as one run.
+    const QList<TUndoneFile> files = TUndoRuns(*state).Undo(runs, 4, false);
+    QStringList order;
+    for (const TUndoneFile& file : files) {
+        EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+        if (order.isEmpty() || order.last() != file.RunId)
+            order.append(file.RunId);
+    }
+    EXPECT_EQ(order, (QStringList{runs[0].Id, runs[1].Id, runs[2].Id, runs[3].Id, runs[4].Id}));
     EXPECT_EQ(Take(music.Path()), start);
     EXPECT_TRUE(ui.Messages.isEmpty());
+    const QList<TJournalRun> after = Runs();
+    ASSERT_EQ(after.size(), 6);
+    EXPECT_EQ(after[0].Operation, "Undo Fix");
+    // Undoing the undo gives back what the five runs left.
+    TUndoRuns(*state).Undo(after, 0, false);
+    EXPECT_EQ(Take(music.Path()), changed);
+}
+
+TEST_F(Undo, AnOlderRunIsUndoneWithoutTouchingNewerRunsOnOtherFiles) {
+    Write("a/one.mp3", Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", "One"));
+    Write("b/two.mp3", Mp3Fixture(4).Text("TPE1", "Band").Text("TIT2", "Two"));
+    const Snapshot start = Take(music.Path());
+    Load("a");
+    state->FixToolButtonClick();
+    Load("b");
+    SelectAll();
+    state->SetGenreToPopupMenuClick(QStringLiteral("Jazz"));
+    const Snapshot edited = Take(music.Path());
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 2);
+    ASSERT_EQ(runs[1].Operation, "Fix");
+    for (const TUndoneFile& file : TUndoRuns(*state).Undo(runs, 1, false))
+        EXPECT_EQ(file.RunId, runs[1].Id);
+    Snapshot expected = edited;
+    expected.erase("a/Band - One.mp3");
+    expected["a/one.mp3"] = start.at("a/one.mp3");
+    EXPECT_EQ(Take(music.Path()), expected);
+}
+
+TEST_F(Undo, HowMuchOfARunCanBeUndoneFollowsTheFilesChangedSince) {
+    for (const char* name : {"one", "two"})
+        Write(QStringLiteral("%1.mp3").arg(name),
+              Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", QString::fromLatin1(name)));
+    Load();
+    state->FixToolButtonClick();
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 1);
+    // Each step is another program's change to one more file of the run.
+    const struct {
+        const char* file;
+        const char* undoable;
+    } steps[] = {{nullptr, "Yes"}, {"Band - one.mp3", "Partly"}, {"Band - two.mp3", "No"}};
+    for (const auto& step : steps) {
+        if (step.file)
+            SetTime(PathOf(QString::fromLatin1(step.file)), 1600000000, 7);
+        EXPECT_EQ(TUndoRuns::Undoable(runs, 0), step.undoable) << step.undoable;
+    }
 }
 
 TEST_F(Undo, AnUndoIsJournalledAndItsUndoGivesBackTheRunsResult) {

@@ -55,6 +55,7 @@ struct Session {
         paths.StoreFileName = home.File("config/settings.json");
         paths.LogFileName = home.File("state/Quenlor.log");
         paths.InstalledDataFolder = QString::fromUtf8(VARNHOLM_SOURCE_DATA_DIR);
+        paths.JournalFolder = home.File("data/journal");
         window =
             std::make_unique<MainWindow>(paths, [this](QWidget* w, QProgressBar* p, QLabel* l) {
                 auto port = std::make_unique<ScriptedGuiUi>(w, p, l);

@@ -59,14 +59,19 @@ private slots:
         QCOMPARE(Describe(menus[0]->menu()->actions(), false),
                  QStringLiteral("Browse...|Open...|-|Export...|-|Exit"));
         QCOMPARE(Describe(menus[1]->menu()->actions(), false),
-                 QStringLiteral("Find...|-|Fix|Refresh|-|MP3val|MP3Gain|Mp3tag|-|Statistics|-|"
-                                "Update Data Files...|-|Options..."));
+                 QStringLiteral("Find...|-|Fix|Refresh|-|Undo Last Changes|Undo History...|-|"
+                                "MP3val|MP3Gain|Mp3tag|-|Statistics|-|Update Data Files...|-|"
+                                "Options..."));
         QCOMPARE(Describe(menus[2]->menu()->actions(), false),
                  QStringLiteral("Release Notes|Check for Updates...|-|About..."));
         const std::pair<TCommand, const char*> shortcuts[] = {
-            {TCommand::Open, "Ctrl+O"},     {TCommand::Find, "Ctrl+F"},
-            {TCommand::Refresh, "F5"},      {TCommand::UpdateDataFiles, "Ctrl+U"},
-            {TCommand::ReleaseNotes, "F1"}, {TCommand::CheckForUpdates, "F9"}};
+            {TCommand::Open, "Ctrl+O"},
+            {TCommand::Find, "Ctrl+F"},
+            {TCommand::Refresh, "F5"},
+            {TCommand::UpdateDataFiles, "Ctrl+U"},
+            {TCommand::ReleaseNotes, "F1"},
+            {TCommand::CheckForUpdates, "F9"},
+            {TCommand::UndoLastChanges, "Ctrl+Z"}};
         for (const auto& [command, keys] : shortcuts)
             QCOMPARE(w.Action(command)->shortcut(), QKeySequence(QString::fromLatin1(keys)));
         QCOMPARE(Describe(w.ListContextMenu()->actions(), false),
