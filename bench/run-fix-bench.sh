@@ -15,6 +15,11 @@
 # Builds Release into build-fixing-bench/, makes each corpus under $TMPDIR (or /tmp), puts it
 # back from a snapshot before every run, and prints the medians and ours/floor. Each case needs
 # COUNT * AUDIO_KB of free disk space; the corpus is removed afterwards.
+#
+# Ours runs twice per round: as users run it, with the undo journal, and with the journal off
+# (VARNHOLM_BENCH_NO_JOURNAL set: read when the program starts, meant only for this comparison),
+# so that the journal's cost shows next to the floor. The journal of one run is weighed against
+# the original tag bytes it holds (ID3v2 areas with padding, ID3v1 tags).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -77,12 +82,17 @@ for case in $cases; do
   size_before=$(total_size)
   echo "case $case: $count files, corpus $(du -sh "$corpus" | cut -f1)"
 
+  # ours_once [nojournal]
   ours_once() {
     fresh_home
     if [ "$case" = rebuild ]; then
       "$bin/quenlor-cli" options set EmbedCoverArtDuringFixingProcess 1 >/dev/null
     fi
-    seconds_of "$bin/quenlor-cli" fix "$corpus"
+    if [ "${1:-}" = nojournal ]; then
+      VARNHOLM_BENCH_NO_JOURNAL=1 seconds_of "$bin/quenlor-cli" fix "$corpus"
+    else
+      seconds_of "$bin/quenlor-cli" fix "$corpus"
+    fi
   }
 
   # Warm-up: each program once, and the files read into the page cache.
@@ -95,6 +105,11 @@ for case in $cases; do
     exit 1
   fi
   size_after=$(total_size)
+  journal=$(find "$XDG_DATA_HOME" -name '*.journal')
+  journal_bytes=$(stat -c %s "$journal")
+  # The tags a run holds are in its records made before each file's first change ("k":"b").
+  tag_bytes=$(grep '"k":"b"' "$journal" | grep -o '"v[12]size":"[0-9]*"' | cut -d'"' -f4 |
+    awk '{ s += $1 } END { print s }')
   if [ "$case" = fit ] && [ "$size_after" != "$size_before" ]; then
     echo "some tag did not fit its padding ($size_before bytes before, $size_after after)" >&2
     exit 1
@@ -102,16 +117,28 @@ for case in $cases; do
 
   floor_times=()
   ours_times=()
+  bare_times=()
   for ((i = 1; i <= runs; i++)); do
     restore
     floor_times+=("$(seconds_of "$bin/fix-floor" run "$corpus" "${floor_args[@]}")")
     restore
     ours_times+=("$(ours_once)")
+    restore
+    bare_times+=("$(ours_once nojournal)")
   done
   floor=$(printf '%s\n' "${floor_times[@]}" | median)
   ours=$(printf '%s\n' "${ours_times[@]}" | median)
+  bare=$(printf '%s\n' "${bare_times[@]}" | median)
   echo "  floor runs (s): ${floor_times[*]}"
   echo "  ours runs (s):  ${ours_times[*]}"
+  echo "  ours without journal runs (s): ${bare_times[*]}"
   print_ratio "$floor" "$ours" "$count" "  "
+  awk -v f="$floor" -v o="$ours" -v b="$bare" -v n="$count" 'BEGIN {
+    printf "  ours without journal median %.4f s (%.1f us/file), ratio to floor %.2f\n", b, b * 1e6 / n, b / f
+    printf "  ratio ours/ours without journal %.2f\n", o / b
+  }'
+  awk -v j="$journal_bytes" -v t="$tag_bytes" 'BEGIN {
+    printf "  journal of one run %d bytes for %d bytes of original tags (%.2fx)\n", j, t, j / t
+  }'
   rm -rf "$work"
 done

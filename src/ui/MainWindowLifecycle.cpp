@@ -16,7 +16,10 @@ TMainWindowPaths TMainWindowPaths::Defaults() {
     paths.StoreFileName = TKelmRegistryEnhanced::DefaultFileName();
     paths.LogFileName = TKelmLogFile::DefaultFileName();
     paths.InstalledDataFolder = PlatformFolders::InstalledDataFolder();
-    paths.JournalFolder = PlatformFolders::DataFolder() + QStringLiteral("/journal");
+    // Only for bench/run-fix-bench.sh, which measures what the journal costs: no folder, no
+    // journal.
+    if (!qEnvironmentVariableIsSet("VARNHOLM_BENCH_NO_JOURNAL"))
+        paths.JournalFolder = PlatformFolders::DataFolder() + QStringLiteral("/journal");
     if (QCoreApplication::instance())
         paths.ApplicationFolder = QCoreApplication::applicationDirPath();
     return paths;

@@ -40,7 +40,8 @@ struct TMainWindowPaths {
     // is not seeded (its missing files are read from the installed data folder instead), the
     // settings are only read and nothing is saved at shut-down.
     bool ReadOnly = false;
-    // Where the journals of the runs that change music files go (see fixing/RunJournal.h).
+    // Where the journals of the runs that change music files go (see fixing/RunJournal.h);
+    // empty: no run is journalled.
     QString JournalFolder;
     static TMainWindowPaths Defaults();
 };
