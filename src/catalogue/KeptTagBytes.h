@@ -10,12 +10,15 @@ struct TMP3FileData;
 
 // The tag bytes that the analysis read, kept per record, so that a fix soon after does not read
 // the file again: the fix takes them and uses them only while the file's identity is unchanged
-// (see TFileIdentity). A budget bounds the memory: a file that would go beyond it is not kept,
-// and its fix reads it afresh.
+// (see TFileIdentity). A budget bounds the memory: a file that would go beyond it, or whose
+// tag is larger than LargestKept, is not kept, and its fix reads it afresh.
 class TKeptTagBytes {
 public:
     // Enough for the tags of 100,000 typical files without their pictures.
     static constexpr qint64 DefaultBudget = qint64(64) << 20;
+    // A larger tag (a picture in it, mostly) is read again by the fix instead: reading it costs
+    // one open as a small one does, and keeping it would crowd out several small ones.
+    static constexpr qint64 LargestKept = qint64(16) << 10;
 
     explicit TKeptTagBytes(qint64 budget = DefaultBudget) : FBudget(budget) {}
 

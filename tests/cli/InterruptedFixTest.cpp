@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -163,7 +164,10 @@ TEST_P(InterruptedFix, EveryFileIsOldOrNewAndTheNextRunFinishes) {
     ASSERT_TRUE(Fixed);
     const unsigned seed = 20240607;
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<qint64> delayMs(0, FullRunMs + FullRunMs / 10);
+    // Kills are drawn between the latest one that came too early (nothing changed yet) and the
+    // earliest one that came too late (all done), so that a machine slower or faster than the
+    // timed run still gets its kills inside the fix.
+    qint64 earliestMs = 0, latestMs = FullRunMs + FullRunMs / 10;
     int interruptedMidway = 0;
     int kill = 0;
     for (; kill < MaxKills && (kill < Kills || interruptedMidway < MidwayKills); ++kill) {
@@ -177,7 +181,8 @@ TEST_P(InterruptedFix, EveryFileIsOldOrNewAndTheNextRunFinishes) {
         process.setProcessEnvironment(cli.Environment());
         process.start(QStringLiteral(QUENLOR_CLI_PATH), {"fix", dir.File("music")});
         ASSERT_TRUE(process.waitForStarted());
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(rng)));
+        const qint64 delayMs = std::uniform_int_distribution<qint64>(earliestMs, latestMs)(rng);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         ::kill(pid_t(process.processId()), SIGKILL);
         ASSERT_TRUE(process.waitForFinished(60000));
 
@@ -222,6 +227,14 @@ TEST_P(InterruptedFix, EveryFileIsOldOrNewAndTheNextRunFinishes) {
         EXPECT_EQ(seen.size(), Corpus->size()) << "a file is missing";
         if (oldFiles > 0 && newFiles + betweenFiles > 0)
             ++interruptedMidway;
+        else if (oldFiles > 0)
+            earliestMs = delayMs;
+        else
+            latestMs = delayMs;
+        if (latestMs - earliestMs < 10) { // the timing moved: widen the window again
+            earliestMs = std::max<qint64>(0, earliestMs - 20);
+            latestMs += 20;
+        }
 
         // The next run cleans up and finishes: the same files as an uninterrupted run.
         const CliRunner::Result r = cli.Run({"fix", dir.File("music")});

@@ -238,6 +238,16 @@ TEST(KeptTagBytes, BudgetBoundsWhatIsKept) {
     EXPECT_EQ(kept.Bytes(), 2 * one);
     EXPECT_FALSE(kept.Take(&c));
 
+    // A large tag is not kept even when the budget has room.
+    TKeptTagBytes roomy(TKeptTagBytes::DefaultBudget);
+    TID3FileEnds large = ends;
+    large.Start = QByteArray(TKeptTagBytes::LargestKept + 1, 'z');
+    roomy.Keep(&c, large);
+    EXPECT_FALSE(roomy.Take(&c));
+    large.Start.chop(1);
+    roomy.Keep(&c, large);
+    EXPECT_TRUE(roomy.Take(&c));
+
     const std::optional<TID3FileEnds> taken = kept.Take(&a);
     ASSERT_TRUE(taken);
     EXPECT_EQ(taken->Start, ends.Start);
