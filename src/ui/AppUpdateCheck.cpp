@@ -229,8 +229,7 @@ QString TAppUpdateCheck::Download(const QString& folder) {
     FView.FileMaximum = std::max<qint64>(expected, 0);
     FView.Transfer = TransferText::Transfer(0, FView.FileMaximum);
     FView.CancelEnabled = true;
-    FClock.start();
-    FLastTick = 0;
+    FView.StartClock();
     Changed();
     const bool fetched = expected >= 0 && Fetch(source, file, MaxInstallerSize, failure) &&
                          !FCancelled && file.flush();
@@ -297,12 +296,8 @@ void TAppUpdateCheck::Received(qint64 count) {
 }
 
 void TAppUpdateCheck::Tick(bool force) {
-    const qint64 seconds = FClock.elapsed() / 1000;
-    if (!force && seconds == FLastTick)
-        return;
-    FLastTick = seconds;
-    FView.ShowTimes(seconds, FView.FilePosition, FView.FileMaximum);
-    Changed();
+    if (FView.Tick(FView.FilePosition, FView.FileMaximum, force))
+        Changed();
 }
 
 void TAppUpdateCheck::CancelButtonClick() {

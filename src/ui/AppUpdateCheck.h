@@ -5,7 +5,6 @@
 #include "support/UiPort.h"
 #include "ui/TransferView.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 
@@ -95,8 +94,6 @@ private:
     bool FDescriptionFailed = false;
     QString FDescriptionFailure;
     TTransferView FView;
-    QElapsedTimer FClock;
-    qint64 FLastTick = 0;
     bool FChecking = false;
     bool FDownloading = false;
     bool FCancelled = false;

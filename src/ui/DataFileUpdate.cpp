@@ -100,8 +100,7 @@ bool TDataFileUpdate::Run() {
     FView = TTransferView();
     FUi.SetCursor(UiPort::Cursor::Background);
     FView.CancelEnabled = true;
-    FClock.start();
-    FLastTick = 0;
+    FView.StartClock();
     Changed();
 
     std::vector<TDataFileData> jobs;
@@ -318,12 +317,8 @@ TDataFileUpdate::TFetch TDataFileUpdate::Replace(const QString& fileName, const 
 }
 
 void TDataFileUpdate::Tick(bool force) {
-    const qint64 seconds = FClock.elapsed() / 1000;
-    if (!force && seconds == FLastTick)
-        return;
-    FLastTick = seconds;
-    FView.ShowTimes(seconds, FView.OverallPosition, FView.OverallMaximum);
-    Changed();
+    if (FView.Tick(FView.OverallPosition, FView.OverallMaximum, force))
+        Changed();
 }
 
 void TDataFileUpdate::CancelButtonClick() {

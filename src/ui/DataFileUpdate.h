@@ -4,7 +4,6 @@
 #include "support/UiPort.h"
 #include "ui/TransferView.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -79,8 +78,6 @@ private:
     THttpClient FPlain{THttpClientRole::DataUpdatePlain};
     THttpClient FTls{THttpClientRole::DataUpdateTls};
     TTransferView FView;
-    QElapsedTimer FClock;
-    qint64 FLastTick = 0;
     bool FRunning = false;
     bool FCancelled = false;
 };

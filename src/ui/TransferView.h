@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 // What a download's progress window shows (the data file update's and the new version's);
@@ -20,4 +21,13 @@ struct TTransferView {
     // Speed, elapsed and remaining time after the given whole seconds, with position bytes of
     // maximum received.
     void ShowTimes(qint64 seconds, qint64 position, qint64 maximum);
+    // The transfer starts: its times count from now.
+    void StartClock();
+    // The times shown again once a whole second has passed since they last were (or at once
+    // when forced); false when nothing changed.
+    bool Tick(qint64 position, qint64 maximum, bool force);
+
+private:
+    QElapsedTimer FClock;
+    qint64 FLastTick = 0;
 };
