@@ -2,6 +2,7 @@
 // exactly as a fix that reads every file afresh, and a file changed after the browse is always
 // read again, never written from the bytes it held before.
 #include "catalogue/KeptTagBytes.h"
+#include "MainWindowFixture.h"
 #include "fixing/FileTimes.h"
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/QtPrinters.h"
@@ -138,12 +139,7 @@ struct Session {
     qint64 KeptAfterBrowse = 0;
 
     explicit Session(qint64 budget) {
-        TMainWindowPaths paths;
-        paths.StoreFileName = home.File("config/settings.json");
-        paths.LogFileName = home.File("state/Quenlor.log");
-        paths.InstalledDataFolder = home.File("installed");
-        paths.JournalFolder = home.File("data/journal");
-        state = std::make_unique<TMainWindowState>(ui, paths);
+        state = std::make_unique<TMainWindowState>(ui, MainWindowFixture::Paths(home));
         state->KeptTagBytes().SetBudget(budget);
         for (int i = 0; i < LibrarySize; ++i)
             music.Write(NameOf(i), FileBytes(i));

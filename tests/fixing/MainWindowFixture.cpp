@@ -7,13 +7,16 @@
 #include <QFile>
 #include <algorithm>
 
-MainWindowFixture::MainWindowFixture() {
+MainWindowFixture::MainWindowFixture()
+    : state(std::make_unique<TMainWindowState>(ui, Paths(home))) {}
+
+TMainWindowPaths MainWindowFixture::Paths(const TempDir& home) {
     TMainWindowPaths paths;
     paths.StoreFileName = home.File("config/settings.json");
     paths.LogFileName = home.File("state/Quenlor.log");
     paths.InstalledDataFolder = home.File("installed");
     paths.JournalFolder = home.File("data/journal");
-    state = std::make_unique<TMainWindowState>(ui, paths);
+    return paths;
 }
 
 QString MainWindowFixture::WriteBytes(const QString& name, const QByteArray& bytes) {

@@ -18,6 +18,9 @@ class MainWindowFixture : public testing::Test {
 public:
     MainWindowFixture();
 
+    // The settings, log, installed data and journal of a session under home.
+    static TMainWindowPaths Paths(const TempDir& home);
+
     // Writes a file into the music folder (sub-folders allowed) and returns its path.
     QString Write(const QString& name, const Mp3Fixture& fixture);
     QString WriteBytes(const QString& name, const QByteArray& bytes);
