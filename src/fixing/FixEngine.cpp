@@ -101,6 +101,10 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
     TMP3TagData values = record->MP3TagData;
     CollectValues(row, values, *record, context.Options);
 
+    // Announced before the tags are written, so that the journal can make the file's state and
+    // its move durable together.
+    const QString newName = folder + row.ComputedName;
+    const bool moves = newName != fileName && UsableFileName(row.ComputedName);
     QString picture;
     try {
         // The bytes the browse read serve once: after the fix the file holds others.
@@ -115,8 +119,8 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
         picture = PictureToEmbed(fileName, row, context);
         if (!picture.isEmpty())
             EmbedFrontCover(v2, picture);
-        if (folder + row.ComputedName != fileName && UsableFileName(row.ComputedName))
-            context.Files.WillMove(fileName, folder + row.ComputedName);
+        if (moves)
+            context.Files.WillMove(fileName, newName);
         tags.Commit();
         // What the file holds now, which the cell shows whether or not the rename succeeds.
         row.CoverArt = CoverArtCell(v2, picture);
@@ -135,10 +139,9 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
     result.Outcome = TRowOutcome::Done;
 
     QString current = fileName;
-    const QString newName = folder + row.ComputedName;
     if (newName == fileName) {
         result.Renamed = true;
-    } else if (UsableFileName(row.ComputedName)) {
+    } else if (moves) {
         const TMoveResult moved = context.Files.Move(fileName, newName);
         result.Renamed = moved.Moved;
         if (moved.Moved) {
