@@ -100,7 +100,8 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
     };
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
-    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount());
+    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
+                              TID3FileEndsReader::TRead::TagValues);
     PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
     const QStringList files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
         reader.Add(found);
@@ -125,8 +126,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
         for (qsizetype i = 0; i < files.size() && !operation.Stopped(); ++i) {
             if (!operation.Step() || !WaitForNextFile(reader, read, operation))
                 break;
-            DisplayMP3FileData(AddMP3FileToMP3FileDataList(read.Path, false, context, read.Ends),
-                               false);
+            DisplayMP3FileData(AddMP3FileToMP3FileDataList(read.Path, false, context, read), false);
         }
     }
     if (FMainList.Count() > 0 && !operation.Stopped()) {
@@ -154,15 +154,15 @@ void TMainWindowState::OpenM3UFile(const QString& FileName) {
     TFileAnalysisContext context = AnalysisContext();
     const QList<TM3UEntry> entries = ReadM3UFile(FileName);
     TID3FileEndsReader reader(int(std::min<qsizetype>(TID3FileEndsReader::ThreadCount(),
-                                                      std::max<qsizetype>(entries.size(), 1))));
+                                                      std::max<qsizetype>(entries.size(), 1))),
+                              TID3FileEndsReader::TRead::TagValues);
     for (const TM3UEntry& entry : entries)
         reader.Add(entry.FileName);
     reader.Finish();
     TID3FileEndsReader::TResult read;
     for (const TM3UEntry& entry : entries) {
         reader.Next(read);
-        TMP3FileData* record =
-            AddMP3FileToMP3FileDataList(entry.FileName, false, context, read.Ends);
+        TMP3FileData* record = AddMP3FileToMP3FileDataList(entry.FileName, false, context, read);
         const int row = DisplayMP3FileData(record, false);
         if (row < 0)
             continue;
