@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-int TMainList::Append(TMP3FileData* data, const std::array<QString, MainListColumnCount>& cells) {
-    FRows.push_back({cells, data, false});
+int TMainList::Append(TMP3FileData* data, std::array<QString, MainListColumnCount> cells) {
+    FRows.push_back({std::move(cells), data, false});
     const int index = Count() - 1;
     if (Batching())
         FChangedWhileBatching = true;

@@ -5,6 +5,7 @@
 #include "ui/MainListColumns.h"
 
 #include <QObject>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -34,7 +35,10 @@ public:
         return Row(index).Cells[std::size_t(column)];
     }
 
-    int Append(TMP3FileData* data, const std::array<QString, MainListColumnCount>& cells);
+    int Append(TMP3FileData* data, std::array<QString, MainListColumnCount> cells);
+    // Room for count rows in all, so that appending a long list does not move the rows again
+    // and again.
+    void Reserve(int count) { FRows.reserve(std::size_t(std::max(count, 0))); }
     void SetCells(int index, const std::array<QString, MainListColumnCount>& cells);
     void SetCell(int index, int column, const QString& text);
     void Remove(int index);

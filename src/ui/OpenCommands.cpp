@@ -105,6 +105,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
             break;
         AddMP3FileToMP3FileDataList(read.Path, false, context, read);
     }
+    FMainList.Reserve(FMainList.Count() + int(FCatalogue.size()));
     {
         TMainListUpdateGuard batch(FMainList);
         for (const auto& record : FCatalogue) {
