@@ -37,11 +37,17 @@ void TMainList::Remove(int index) {
 }
 
 void TMainList::Clear() {
-    FRows.clear();
+    TakeRows();
+}
+
+std::vector<TMainListRow> TMainList::TakeRows() {
+    std::vector<TMainListRow> rows;
+    rows.swap(FRows);
     if (Batching())
         FChangedWhileBatching = true;
     else
         emit Reset();
+    return rows;
 }
 
 int TMainList::IndexOf(const TMP3FileData* data) const {
