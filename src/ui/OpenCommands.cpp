@@ -24,7 +24,8 @@ QString LowerExtension(const QString& path) {
 
 // What a browse replaces: the rows, the records and the kept tag bytes of the list before.
 // Freeing a hundred thousand of each at once would hold the window for a noticeable time, so
-// they go a slice at a time, the window handling its events between the slices.
+// they go a slice at a time, the window handling its events between the slices; all before the
+// walk, so that what the walk and the readers hold never comes on top of them.
 struct TReplacedCatalogue {
     std::vector<TMainListRow> Rows;
     TMP3FileDataList Records;
@@ -98,22 +99,26 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
         sinceEvents.restart();
         return operation.KeepResponsive();
     };
+    while (replaced.ReleaseSlice())
+        keepResponsive();
+
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
     TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
                               TID3FileEndsReader::TRead::TagValues);
-    PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
-    const QStringList files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
-        reader.Add(found);
-        replaced.ReleaseSlice();
-        return keepResponsive();
-    });
+    QStringList files;
+    if (!operation.Stopped()) {
+        PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
+        files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
+            reader.Add(found);
+            return keepResponsive();
+        });
+        // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were
+        // left out.
+        for (const QString& skipped : FFileFind.SkippedNames())
+            FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);
+    }
     reader.Finish();
-    while (replaced.ReleaseSlice())
-        keepResponsive();
-    // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were left out.
-    for (const QString& skipped : FFileFind.SkippedNames())
-        FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);
     operation.SetPhase(QStringLiteral("Processing files"), int(files.size()));
 
     // Each record gets its row as soon as it is made, so that a stop leaves nothing more to do
