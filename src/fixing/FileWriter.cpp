@@ -5,6 +5,11 @@
 #include "fixing/RunJournal.h"
 #include "support/Error.h"
 
+void TDiskWriter::Announce(const QList<TAnnouncedChange>& files) {
+    if (FJournal)
+        FJournal->Announce(files);
+}
+
 void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     if (FJournal)
         FJournal->BeforeChange(tags.FileName(), &tags.Ends());

@@ -146,6 +146,7 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
     run.FileName = fileName;
     run.Id = QFileInfo(fileName).completeBaseName();
     QHash<int, qsizetype> index; // file number -> position in run.Files
+    QSet<qsizetype> unchanged;   // positions of the files the run announced and left alone
     qsizetype start = 0;
     bool header = false;
     for (;;) {
@@ -170,16 +171,27 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
         const int number = o.value(u"n").toInt(-1);
         if (kind == u"b") {
             const auto state = StateFromObject(o, true);
-            if (!state || index.contains(number))
+            if (!state)
                 break;
-            index.insert(number, run.Files.size());
-            run.Files.append(TJournalledFile{*state, std::nullopt, {}});
+            if (!index.contains(number)) {
+                index.insert(number, run.Files.size());
+                run.Files.append(TJournalledFile{*state, std::nullopt, {}});
+                continue;
+            }
+            // An announced file that changed before the run came to it: its state then.
+            TJournalledFile& file = run.Files[index.value(number)];
+            if (file.After)
+                break;
+            file = TJournalledFile{*state, std::nullopt, {}};
             continue;
         }
         if (!index.contains(number))
             break;
         TJournalledFile& file = run.Files[index.value(number)];
-        if (kind == u"m") {
+        if (kind == u"u") {
+            // Announced, then left alone by the run: nothing of it to undo.
+            unchanged.insert(index.value(number));
+        } else if (kind == u"m") {
             file.PendingMove = o.value(u"to").toString();
         } else if (kind == u"a") {
             const auto state = StateFromObject(o, false);
@@ -193,6 +205,9 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
     }
     if (!header)
         return std::nullopt;
+    for (qsizetype i = run.Files.size() - 1; i >= 0; --i)
+        if (unchanged.contains(i))
+            run.Files.removeAt(i);
     return run;
 }
 
@@ -202,6 +217,7 @@ TRunJournal::TRunJournal(QString folder, QString operation)
 
 TRunJournal::~TRunJournal() {
     Settle();
+    NoteUnchanged();
     if (FFd >= 0) {
         ::fsync(FFd);
         ::close(FFd);
@@ -265,6 +281,51 @@ void TRunJournal::WillMove(const QString& from, const QString& to) {
     FIntendedMove.emplace(from, to);
 }
 
+void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
+    Settle();
+    QList<int> numbers;
+    try {
+        for (const TAnnouncedChange& file : files) {
+            bool isNew = false;
+            const int number = FileNumber(file.Path, &isNew);
+            if (!isNew)
+                continue;
+            auto state = JournalFileStateOf(file.Path, file.Ends);
+            if (!state) {
+                FNumbers.remove(file.Path); // BeforeChange reports it, should the run get there
+                continue;
+            }
+            QJsonObject o = StateObject(*state, true);
+            o[u"k"] = QStringLiteral("b");
+            o[u"n"] = number;
+            state->ID3v2.clear();
+            state->ID3v1.clear();
+            FAnnounced.insert(
+                number, TAnnounced{std::move(*state), file.Ends.Identity, file.MoveTo, false});
+            numbers.append(number);
+            Append(Line(o), false);
+            if (!file.MoveTo.isEmpty())
+                Append(MoveLine(number, file.MoveTo), false);
+        }
+        if (!numbers.isEmpty())
+            Append({}, true);
+    } catch (const TError&) {
+        return; // not durable: each file's BeforeChange writes its record again
+    }
+    for (const int number : numbers)
+        FAnnounced[number].Durable = true;
+}
+
+bool TRunJournal::StillAsAnnounced(const QString& path, const TAnnounced& announced,
+                                   const TID3FileEnds* known) const {
+    if (!announced.Durable)
+        return false;
+    if (known)
+        return known->Opened && known->ErrorCode == 0 && known->Identity == announced.Identity;
+    const std::optional<TFileIdentity> now = FileIdentityOf(path);
+    return now && *now == announced.Identity;
+}
+
 void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     QString moveTo;
     if (FIntendedMove && FIntendedMove->first == path)
@@ -272,24 +333,51 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     FIntendedMove.reset();
     bool isNew = false;
     const int number = FileNumber(path, &isNew);
-    if (!isNew)
-        return;
+    std::optional<TAnnounced> announced;
+    if (!isNew) {
+        const auto found = FAnnounced.constFind(number);
+        if (found == FAnnounced.constEnd())
+            return; // changed before in this run: its first state is on disk
+        announced = *found;
+        FAnnounced.erase(found);
+        if (StillAsAnnounced(path, *announced, known)) {
+            Settle();
+            if (!moveTo.isEmpty() && moveTo == announced->MoveTo)
+                FPendingMove.emplace(number, moveTo);
+            FLastNoted.emplace(number, announced->State);
+            return;
+        }
+        // Changed since it was announced, or its record may not be on disk: its state now takes
+        // the place of the one announced.
+    }
+    // Until its record is durable the file is not to be changed, and a later call tries again.
+    const auto notChanging = [&] {
+        if (announced) {
+            announced->Durable = false;
+            FAnnounced.insert(number, *announced);
+        } else {
+            FNumbers.remove(path);
+        }
+    };
     Settle();
     auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path);
     if (!state) {
-        FNumbers.remove(path);
+        notChanging();
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
     }
     QJsonObject o = StateObject(*state, true);
     o[u"k"] = QStringLiteral("b");
     o[u"n"] = number;
-    if (moveTo.isEmpty()) {
-        Append(Line(o), true);
-    } else {
-        Append(Line(o), false);
-        Append(MoveLine(number, moveTo), true);
-        FPendingMove.emplace(number, moveTo);
+    try {
+        Append(Line(o), moveTo.isEmpty());
+        if (!moveTo.isEmpty())
+            Append(MoveLine(number, moveTo), true);
+    } catch (const TError&) {
+        notChanging();
+        throw;
     }
+    if (!moveTo.isEmpty())
+        FPendingMove.emplace(number, moveTo);
     state->ID3v2.clear();
     state->ID3v1.clear();
     FLastNoted.emplace(number, std::move(*state));
@@ -302,6 +390,20 @@ void TRunJournal::BeforeMove(const QString& from, const QString& to) {
         return; // on disk since the file's first record
     Settle();
     Append(MoveLine(number, to), true);
+}
+
+void TRunJournal::NoteUnchanged() {
+    for (auto it = FAnnounced.cbegin(); it != FAnnounced.cend(); ++it) {
+        QJsonObject o;
+        o[u"k"] = QStringLiteral("u");
+        o[u"n"] = it.key();
+        try {
+            Append(Line(o), false);
+        } catch (const TError&) {
+            return; // the file stays in the journal as unchanged, which undo finds it is
+        }
+    }
+    FAnnounced.clear();
 }
 
 void TRunJournal::NotMoved(const QString&) {
