@@ -8,10 +8,7 @@
 #include "support/Error.h"
 #include "support/LogFile.h"
 #include "tags/Genres.h"
-#include "tags/ID3FileEnds.h"
-#include "tags/ID3FrameKinds.h"
-#include "tags/ID3v1Tag.h"
-#include "tags/ID3v2Tag.h"
+#include "tags/ID3TagValues.h"
 
 #include <QFileInfo>
 
@@ -48,11 +45,13 @@ QString FileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-// Fills a record's values from the open tags; true when some value had to be corrected.
+// Fills a record's values from the values of the file's tags; true when some value had to be
+// corrected.
 class TRecordFiller {
 public:
-    TRecordFiller(TFileAnalysisContext& context, const QString& fileName, bool id3v2Readable)
-        : FContext(context), FFileName(fileName), FHasID3v2(id3v2Readable) {}
+    TRecordFiller(TFileAnalysisContext& context, const QString& fileName,
+                  const TID3TagValues& values)
+        : FContext(context), FFileName(fileName), FValues(values) {}
 
     bool Fill(TMP3FileData& record) {
         TMP3TagData& tag = record.MP3TagData;
@@ -69,23 +68,13 @@ public:
     }
 
 private:
-    TID3v2Tag& V2() { return FContext.ID3v2Tag1; }
-    TID3v1Tag& V1() { return FContext.ID3v1Tag1; }
-    QStringList V2List(TID3FrameID id) {
-        if (!FHasID3v2)
-            return {};
-        auto* frame = V2().Frames().FindFirst(id);
-        auto* list = frame ? frame->As<TID3SimpleListFrame>() : nullptr;
-        return list ? list->Strings() : QStringList();
-    }
-    QString V2First(TID3FrameID id) { return V2List(id).value(0); }
     void Flag() { FCorrected = true; }
 
     void FillArtist(TMP3TagData& tag) {
-        QStringList parts = V2List(fiLeadArtist);
+        QStringList parts = FValues.LeadArtists;
         tag.Artist = parts.value(0);
         if (tag.Artist.isEmpty())
-            tag.Artist = V2First(fiOrigArtist);
+            tag.Artist = FValues.OrigArtist;
         parts.removeAll(QString());
         // A single name that is the artist already joins to itself.
         const bool joinsToItself = parts.size() == 1 && parts.first() == tag.Artist;
@@ -100,16 +89,16 @@ private:
                 }
             }
         }
-        if (tag.Artist.isEmpty() && !V1().Artist.isEmpty()) {
-            tag.Artist = V1().Artist;
+        if (tag.Artist.isEmpty() && !FValues.V1Artist.isEmpty()) {
+            tag.Artist = FValues.V1Artist;
             Flag();
         }
     }
 
     void FillTitle(TMP3TagData& tag) {
-        tag.Title = FHasID3v2 ? V2().Texts().Title() : QString();
-        if (tag.Title.isEmpty() && !V1().SongName.isEmpty()) {
-            tag.Title = V1().SongName;
+        tag.Title = FValues.Title;
+        if (tag.Title.isEmpty() && !FValues.V1SongName.isEmpty()) {
+            tag.Title = FValues.V1SongName;
             Flag();
         }
         if (tag.Title.isEmpty()) {
@@ -138,7 +127,7 @@ private:
     }
 
     void FillTrackNumber(TMP3TagData& tag) {
-        QString track = FHasID3v2 ? V2().Texts().TrackNum() : QString();
+        QString track = FValues.TrackNum;
         for (QChar separator : {u'\\', u'/', u'.'}) {
             const qsizetype at = track.indexOf(separator);
             if (at >= 0) {
@@ -148,8 +137,8 @@ private:
         }
         if (track.isEmpty() || !IsDecimalNumber(track))
             track = DigitsOnly(track);
-        if ((track.isEmpty() || track == u"0") && V1().AlbumTrack > 0) {
-            track = QString::number(V1().AlbumTrack);
+        if ((track.isEmpty() || track == u"0") && FValues.V1AlbumTrack > 0) {
+            track = QString::number(FValues.V1AlbumTrack);
             Flag();
         }
         if (track.isEmpty() || track == u"0") {
@@ -179,22 +168,16 @@ private:
     }
 
     void FillAlbum(TMP3TagData& tag) {
-        tag.AlbumTitle = FHasID3v2 ? V2().Texts().Album() : QString();
-        if (tag.AlbumTitle.isEmpty() && !V1().Album.isEmpty()) {
-            tag.AlbumTitle = V1().Album;
+        tag.AlbumTitle = FValues.Album;
+        if (tag.AlbumTitle.isEmpty() && !FValues.V1Album.isEmpty()) {
+            tag.AlbumTitle = FValues.V1Album;
             Flag();
         }
     }
 
     void FillYear(TMP3TagData& tag) {
-        if (FHasID3v2 && V2().Version() == ive2_4) {
-            // A missing frame reads as the zero date, whose year is below 1900.
-            const int year = V2().Texts().RecordingTime().date().year();
-            tag.Year = year >= 1900 ? QString::number(year) : QString();
-        } else {
-            tag.Year = QString::number(FHasID3v2 ? V2().Texts().Year() : 0);
-        }
-        const QString v1Year = V1().Year;
+        tag.Year = FValues.ID3v2Readable ? FValues.Year : QStringLiteral("0");
+        const QString& v1Year = FValues.V1Year;
         if ((tag.Year.isEmpty() || tag.Year == u"0" || tag.Year == u"1899") && !v1Year.isEmpty() &&
             v1Year != u"0") {
             tag.Year = v1Year;
@@ -206,10 +189,10 @@ private:
 
     void FillGenre(TMP3FileData& record) {
         TMP3TagData& tag = record.MP3TagData;
-        tag.Genre = DecodeGenreReferences(V2First(fiContentType));
+        tag.Genre = DecodeGenreReferences(FValues.ContentType);
         record.MyMP3Genre = FContext.ReferenceData.GetGenreByArtist(tag.Artist);
-        if (tag.Genre.isEmpty() && !V1().GenreAsString().isEmpty()) {
-            tag.Genre = V1().GenreAsString();
+        if (tag.Genre.isEmpty() && !FValues.V1Genre.isEmpty()) {
+            tag.Genre = FValues.V1Genre;
             Flag();
         }
         if (!record.MyMP3Genre.isEmpty() && record.MyMP3Genre != tag.Genre) {
@@ -221,12 +204,8 @@ private:
     }
 
     void FillComment(TMP3TagData& tag) {
-        if (tag.Comment.isEmpty() && FHasID3v2) {
-            QStringList texts;
-            for (const auto& frame : V2().Frames())
-                if (frame->ID() == fiComment)
-                    if (const auto* comment = frame->As<TID3ContentFrame>())
-                        texts.append(comment->Text());
+        if (tag.Comment.isEmpty()) {
+            const QStringList& texts = FValues.Comments;
             if (texts.size() <= 1) {
                 tag.Comment = texts.value(0);
             } else if (!texts.first().isEmpty()) {
@@ -236,20 +215,16 @@ private:
                     tag.Comment = texts[i];
             }
         }
-        if (tag.Comment.isEmpty() && !V1().Comment.isEmpty()) {
-            tag.Comment = V1().Comment;
+        if (tag.Comment.isEmpty() && !FValues.V1Comment.isEmpty()) {
+            tag.Comment = FValues.V1Comment;
             Flag();
         }
     }
 
     void FillCoverArt(TMP3TagData& tag) {
-        tag.CoverArt = QStringLiteral("No");
-        if (FHasID3v2)
-            for (const auto& frame : V2().Frames())
-                if (frame->ID() == fiPicture)
-                    if (const auto* picture = frame->As<TID3PictureFrame>();
-                        picture && picture->PictureType() == ptCoverFront)
-                        tag.CoverArt = QStringLiteral("Yes (") + picture->MIMEType() + u')';
+        tag.CoverArt = FValues.FrontCoverMIME
+                           ? QStringLiteral("Yes (") + *FValues.FrontCoverMIME + u')'
+                           : QStringLiteral("No");
         if (tag.CoverArt == u"No" && FContext.Options.EmbedCoverArtDuringFixingProcess &&
             !GetPictureFileName(FFileName, FContext.KelmLogFile1).isEmpty())
             Flag();
@@ -257,50 +232,9 @@ private:
 
     TFileAnalysisContext& FContext;
     const QString& FFileName;
-    bool FHasID3v2;
+    const TID3TagValues& FValues;
     bool FCorrected = false;
 };
-
-// Runs one way of opening the ID3v2 tag (a file without one opens as an empty tag). A tag that
-// cannot be read is logged and the file is read without it: false.
-template <class TOpen>
-bool OpenID3v2(TFileAnalysisContext& context, const QString& fileName, TOpen open) {
-    try {
-        open();
-        return true;
-    } catch (const TError& e) {
-        context.ID3v2Tag1.Close();
-        context.KelmLogFile1.SetLogText(QStringLiteral("Unreadable ID3v2 tag // File=") + fileName +
-                                        QStringLiteral(" // ") + e.Message());
-        return false;
-    }
-}
-
-enum class TOpened { NoFile, WithID3v2, WithoutID3v2 };
-
-// Opens both tags. Reading a library is mostly opening files, so both tags come from one open
-// and one or two reads; only a file that this fails on (not there, not a regular file,
-// unreadable) is looked at again, so that it is either no file at all or reported as the tag
-// reader reports it.
-TOpened OpenTags(TFileAnalysisContext& context, const QString& fileName, const TID3FileEnds& ends) {
-    TID3v1Tag& v1 = context.ID3v1Tag1;
-    TID3v2Tag& v2 = context.ID3v2Tag1;
-    if (ends.Opened && ends.ErrorCode == 0) {
-        v1.SetFileName(fileName);
-        v1.OpenFromLastBytes(ends.Last);
-        v2.SetFileName(fileName);
-        return OpenID3v2(context, fileName, [&] { v2.OpenFromFileStart(ends.Start); })
-                   ? TOpened::WithID3v2
-                   : TOpened::WithoutID3v2;
-    }
-    if (!QFileInfo(fileName).isFile())
-        return TOpened::NoFile;
-    v1.SetFileName(fileName);
-    v1.Open();
-    v2.SetFileName(fileName);
-    return OpenID3v2(context, fileName, [&] { v2.Open(); }) ? TOpened::WithID3v2
-                                                            : TOpened::WithoutID3v2;
-}
 
 // Files come album by album: a value equal to the last record's shares its text, so that a
 // large library holds an album's artist, title, year and genre once rather than once a file.
@@ -318,15 +252,20 @@ void ShareWithLast(TMP3TagData& tag, const TMP3FileDataList& records) {
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context) {
-    return AddMP3FileToMP3FileDataList(FileName, EnableFind, context, ReadID3FileEnds(FileName));
+    TID3FileEndsReader::TResult read{FileName, ReadID3FileEnds(FileName), std::nullopt};
+    return AddMP3FileToMP3FileDataList(FileName, EnableFind, context, read);
 }
 
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
-                                          TFileAnalysisContext& context, const TID3FileEnds& ends) {
-    const TOpened opened = OpenTags(context, FileName, ends);
-    if (opened == TOpened::NoFile)
+                                          TFileAnalysisContext& context,
+                                          const TID3FileEndsReader::TResult& read) {
+    const TID3FileEnds& ends = read.Ends;
+    const TID3TagValues values = read.Values ? *read.Values : ReadID3TagValues(FileName, ends);
+    if (!values.IsFile)
         return nullptr;
-    const bool readable = opened == TOpened::WithID3v2;
+    if (!values.ID3v2Readable)
+        context.KelmLogFile1.SetLogText(QStringLiteral("Unreadable ID3v2 tag // File=") + FileName +
+                                        QStringLiteral(" // ") + values.ID3v2Error);
 
     TMP3FileData* record =
         EnableFind ? GetMP3FileDataFromFileName(context.MP3FileDataList, FileName) : nullptr;
@@ -341,7 +280,8 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
     record->MP3TagData = TMP3TagData();
 
     // A file whose tag could not be read always needs attention.
-    const bool corrected = TRecordFiller(context, FileName, readable).Fill(*record) || !readable;
+    const bool corrected =
+        TRecordFiller(context, FileName, values).Fill(*record) || !values.ID3v2Readable;
 
     TMP3TagData& tag = record->MP3TagData;
     const int mode = GetMP3NameComputingMode(tag, FileName, context.Options);
@@ -356,9 +296,6 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
         context.MP3FileDataList.push_back(std::move(created));
     }
     context.ReferenceData.NoteArtistAlbumGenre(tag.Artist, tag.AlbumTitle, tag.Genre);
-
-    context.ID3v2Tag1.Close();
-    context.ID3v1Tag1.Close();
     return record;
 }
 

@@ -1,22 +1,17 @@
 #pragma once
 
 #include "catalogue/MP3FileData.h"
+#include "tags/ID3FileEndsReader.h"
 
-struct TID3FileEnds;
-class TID3v1Tag;
-class TID3v2Tag;
 class TKelmLogFile;
 class TKeptTagBytes;
 class TReferenceData;
 struct TOptionSet;
 
-// What the analysis of a file reads and writes besides the file: the catalogue, the two tag
-// components (one file at a time), the reference data, the log and the options; and, when given,
-// where the tag bytes read are kept for a fix.
+// What the analysis of a file reads and writes besides the file: the catalogue, the reference
+// data, the log and the options; and, when given, where the tag bytes read are kept for a fix.
 struct TFileAnalysisContext {
     TMP3FileDataList& MP3FileDataList;
-    TID3v2Tag& ID3v2Tag1;
-    TID3v1Tag& ID3v1Tag1;
     TReferenceData& ReferenceData;
     TKelmLogFile& KelmLogFile1;
     const TOptionSet& Options;
@@ -31,10 +26,12 @@ struct TFileAnalysisContext {
 // never ends the analysis: the file is read as if it had none, flagged, and the log names it.
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
                                           TFileAnalysisContext& context);
-// The same over the file's tag bytes read beforehand (by a TID3FileEndsReader); the result is
-// the one the file read here would give.
+// The same over what a TID3FileEndsReader read of the file beforehand: its tag bytes, and the
+// values of its tags when the reader took them; the result is the one the file read here
+// would give.
 TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFind,
-                                          TFileAnalysisContext& context, const TID3FileEnds& ends);
+                                          TFileAnalysisContext& context,
+                                          const TID3FileEndsReader::TResult& read);
 
 // The cover picture in the MP3 file's folder: "Cover.jpg", then "Front.jpg", then
 // "Folder.jpg"; "" when there is none. A read-only picture is noted in the log.

@@ -57,13 +57,28 @@ TID3FileEnds ReadSafely(const QString& path) {
     }
 }
 
+// The values of the tags in ends, or nothing when taking them fails here (out of memory, or
+// anything else a tag throws): the taker then takes them on its own thread and meets the failure
+// there, as it would without the readers.
+std::optional<TID3TagValues> TakeValuesSafely(const QString& path, const TID3FileEnds& ends) {
+    try {
+        return ReadID3TagValues(path, ends);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 struct TID3FileEndsReader::TShared {
     struct TSlot {
         QString Path;
         std::optional<TID3FileEnds> Ends;
+        std::optional<TID3TagValues> Values;
     };
+
+    explicit TShared(TRead read) : Read(read) {}
+    const TRead Read;
 
     std::mutex Mutex;
     std::condition_variable WorkChanged; // a reader may take a path, or must stop
@@ -110,10 +125,15 @@ struct TID3FileEndsReader::TShared {
             const QString path = Slots[std::size_t(index - First)].Path;
             lock.unlock();
             TID3FileEnds ends = ReadSafely(path);
+            std::optional<TID3TagValues> values;
+            if (Read == TRead::TagValues)
+                values = TakeValuesSafely(path, ends);
             lock.lock();
             // The consumer takes only slots whose result is there, so this one is still held.
             HeldBytes += SizeOf(ends);
-            Slots[std::size_t(index - First)].Ends = std::move(ends);
+            TSlot& slot = Slots[std::size_t(index - First)];
+            slot.Values = std::move(values);
+            slot.Ends = std::move(ends);
             if (index == First && ConsumerWaiting)
                 ResultReady.notify_one();
         }
@@ -130,6 +150,7 @@ struct TID3FileEndsReader::TShared {
         TSlot& slot = Slots.front();
         result.Path = std::move(slot.Path);
         result.Ends = std::move(*slot.Ends);
+        result.Values = std::move(slot.Values);
         HeldBytes -= SizeOf(result.Ends);
         Slots.pop_front();
         ++First;
@@ -138,7 +159,8 @@ struct TID3FileEndsReader::TShared {
     }
 };
 
-TID3FileEndsReader::TID3FileEndsReader(int threads) : FShared(std::make_unique<TShared>()) {
+TID3FileEndsReader::TID3FileEndsReader(int threads, TRead read)
+    : FShared(std::make_unique<TShared>(read)) {
     LimitAllocatorArenas();
     const int count = std::max(threads, 1);
     FShared->Threads.reserve(std::size_t(count));
@@ -158,7 +180,7 @@ TID3FileEndsReader::~TID3FileEndsReader() {
 
 void TID3FileEndsReader::Add(const QString& path) {
     std::lock_guard lock(FShared->Mutex);
-    FShared->Slots.push_back({path, std::nullopt});
+    FShared->Slots.push_back({path, std::nullopt, std::nullopt});
     if (FShared->IdleReaders > 0 && FShared->CanRead())
         FShared->WorkChanged.notify_one();
 }
@@ -168,7 +190,7 @@ void TID3FileEndsReader::Add(const QStringList& paths) {
         return;
     std::lock_guard lock(FShared->Mutex);
     for (const QString& path : paths)
-        FShared->Slots.push_back({path, std::nullopt});
+        FShared->Slots.push_back({path, std::nullopt, std::nullopt});
     if (FShared->IdleReaders > 0 && FShared->CanRead())
         FShared->WorkChanged.notify_all();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "tags/ID3FileEnds.h"
+#include "tags/ID3TagValues.h"
 
 #include <QString>
 #include <QStringList>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 // Reads the tag bytes (TID3FileEnds) of many files on a pool of reader threads and hands them
 // back in the order the paths were added. A library on a disk or a share answers many requests
@@ -20,11 +22,16 @@ public:
     struct TResult {
         QString Path;
         TID3FileEnds Ends;
+        // With TRead::TagValues, the values of the file's tags taken from Ends on the reader's
+        // thread; nothing when taking them failed there (the taker then takes them itself).
+        std::optional<TID3TagValues> Values;
     };
+    // Whether the readers also take the values of the tags from the bytes they read.
+    enum class TRead { Bytes, TagValues };
     enum class TNext { Ready, Waiting, Done };
 
     // threads: at least 1.
-    explicit TID3FileEndsReader(int threads);
+    explicit TID3FileEndsReader(int threads, TRead read = TRead::Bytes);
     ~TID3FileEndsReader();
     TID3FileEndsReader(const TID3FileEndsReader&) = delete;
     TID3FileEndsReader& operator=(const TID3FileEndsReader&) = delete;

@@ -41,7 +41,7 @@ TMainWindowState::~TMainWindowState() {
 }
 
 TFileAnalysisContext TMainWindowState::AnalysisContext() {
-    return {FCatalogue, FID3v2Tag1, FID3v1Tag1, FReferenceData, FLog, FOptions, &FKeptTagBytes};
+    return {FCatalogue, FReferenceData, FLog, FOptions, &FKeptTagBytes};
 }
 
 void TMainWindowState::SetEnabled(TCommand c, bool enabled) {

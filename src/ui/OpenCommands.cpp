@@ -78,7 +78,8 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
 
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
-    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount());
+    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
+                              TID3FileEndsReader::TRead::TagValues);
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
@@ -102,7 +103,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
     for (qsizetype i = 0; i < files.size() && !operation.Stopped(); ++i) {
         if (!operation.Step() || !WaitForNextFile(reader, read, operation))
             break;
-        AddMP3FileToMP3FileDataList(read.Path, false, context, read.Ends);
+        AddMP3FileToMP3FileDataList(read.Path, false, context, read);
     }
     {
         TMainListUpdateGuard batch(FMainList);
@@ -137,15 +138,15 @@ void TMainWindowState::OpenM3UFile(const QString& FileName) {
     TFileAnalysisContext context = AnalysisContext();
     const QList<TM3UEntry> entries = ReadM3UFile(FileName);
     TID3FileEndsReader reader(int(std::min<qsizetype>(TID3FileEndsReader::ThreadCount(),
-                                                      std::max<qsizetype>(entries.size(), 1))));
+                                                      std::max<qsizetype>(entries.size(), 1))),
+                              TID3FileEndsReader::TRead::TagValues);
     for (const TM3UEntry& entry : entries)
         reader.Add(entry.FileName);
     reader.Finish();
     TID3FileEndsReader::TResult read;
     for (const TM3UEntry& entry : entries) {
         reader.Next(read);
-        TMP3FileData* record =
-            AddMP3FileToMP3FileDataList(entry.FileName, false, context, read.Ends);
+        TMP3FileData* record = AddMP3FileToMP3FileDataList(entry.FileName, false, context, read);
         const int row = DisplayMP3FileData(record, false);
         if (row < 0)
             continue;

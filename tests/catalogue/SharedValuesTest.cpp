@@ -4,8 +4,6 @@
 #include "refdata/ReferenceData.h"
 #include "settings/OptionSet.h"
 #include "support/LogFile.h"
-#include "tags/ID3v1Tag.h"
-#include "tags/ID3v2Tag.h"
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/TempDir.h"
@@ -26,12 +24,10 @@ Mp3Fixture Track(const char* artist, const char* album, const char* title, const
 TEST(SharedValues, AnAlbumsValuesAreHeldOnceAndEachFileKeepsItsOwn) {
     TempDir music;
     TMP3FileDataList catalogue;
-    TID3v2Tag v2;
-    TID3v1Tag v1;
     TReferenceData referenceData;
     TKelmLogFile log{music.File("state/Quenlor.log")};
     TOptionSet options;
-    TFileAnalysisContext context{catalogue, v2, v1, referenceData, log, options};
+    TFileAnalysisContext context{catalogue, referenceData, log, options};
     const Mp3Fixture files[] = {
         Track("Ana", "First", "One", "2001"),
         Track("Ana", "First", "Two", "2001"),
