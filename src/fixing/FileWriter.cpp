@@ -54,5 +54,5 @@ void TDiskWriter::RestoreTime(const TPreservedFileTime& time, const QString& fil
     // Only a time put back changes the file since its last note: reading it again for nothing
     // would cost an open and a read per file.
     if (time.Restore(fileName) && FJournal)
-        FJournal->AfterChange(fileName);
+        FJournal->AfterTimeChange(fileName);
 }

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <openssl/sha.h>
 #include <unistd.h>
 
@@ -23,15 +24,20 @@ const QString JournalSuffix = QStringLiteral(".journal");
 constexpr int FormatVersion = 1;
 
 // SHA-256 from libcrypto, which uses the processor's SHA instructions: a fix takes a digest of
-// every tag it changes, and the portable one cost more than the rest of the fix together.
+// every tag it changes, and the portable one cost more than the rest of the fix together. The
+// algorithm is looked up once: a lookup per digest costs as much as the digest of a small tag.
 QByteArray Digest(const QByteArray& bytes) {
+    static EVP_MD* const sha256 = EVP_MD_fetch(nullptr, "SHA256", nullptr);
     QByteArray digest(SHA256_DIGEST_LENGTH, Qt::Uninitialized);
-    SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
-           reinterpret_cast<unsigned char*>(digest.data()));
+    if (!sha256 ||
+        !EVP_Digest(bytes.constData(), size_t(bytes.size()),
+                    reinterpret_cast<unsigned char*>(digest.data()), nullptr, sha256, nullptr))
+        SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
+               reinterpret_cast<unsigned char*>(digest.data()));
     return digest;
 }
 
-QJsonObject StateObject(const TJournalFileState& state, bool withTags) {
+QJsonObject StateObject(const TJournalFileState& state) {
     QJsonObject o;
     o[u"path"] = state.Path;
     o[u"size"] = QString::number(state.Size);
@@ -40,10 +46,6 @@ QJsonObject StateObject(const TJournalFileState& state, bool withTags) {
     o[u"v1size"] = QString::number(state.ID3v1Size);
     o[u"v2digest"] = QString::fromLatin1(state.ID3v2Digest.toHex());
     o[u"v1digest"] = QString::fromLatin1(state.ID3v1Digest.toHex());
-    if (withTags) {
-        o[u"v2"] = QString::fromLatin1(state.ID3v2.toBase64());
-        o[u"v1"] = QString::fromLatin1(state.ID3v1.toBase64());
-    }
     return o;
 }
 
@@ -76,6 +78,21 @@ std::optional<TJournalFileState> StateFromObject(const QJsonObject& o, bool with
 
 QByteArray Line(const QJsonObject& o) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// The record of a file's state before a change: the fields of o, then both tags in Base64, which
+// needs no escaping. Spliced in here rather than passed through the JSON writer, which would
+// copy the largest part of the journal twice more for nothing.
+QByteArray BeforeLine(const QJsonObject& o, const TJournalFileState& state) {
+    QByteArray line = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    line.chop(1); // its closing brace
+    line.reserve(line.size() + (state.ID3v2.size() + state.ID3v1.size()) * 4 / 3 + 32);
+    line += ",\"v2\":\"";
+    line += state.ID3v2.toBase64();
+    line += "\",\"v1\":\"";
+    line += state.ID3v1.toBase64();
+    line += "\"}\n";
+    return line;
 }
 
 QByteArray MoveLine(int number, const QString& to) {
@@ -282,8 +299,11 @@ void TRunJournal::WillMove(const QString& from, const QString& to) {
 }
 
 void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
+    // The records go to the file a few MB at a time, and are flushed once at the end.
+    constexpr qsizetype WrittenAtOnce = qsizetype(4) << 20;
     Settle();
     QList<int> numbers;
+    QByteArray records;
     try {
         for (const TAnnouncedChange& file : files) {
             bool isNew = false;
@@ -295,20 +315,24 @@ void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
                 FNumbers.remove(file.Path); // BeforeChange reports it, should the run get there
                 continue;
             }
-            QJsonObject o = StateObject(*state, true);
+            QJsonObject o = StateObject(*state);
             o[u"k"] = QStringLiteral("b");
             o[u"n"] = number;
+            records += BeforeLine(o, *state);
+            if (!file.MoveTo.isEmpty())
+                records += MoveLine(number, file.MoveTo);
             state->ID3v2.clear();
             state->ID3v1.clear();
             FAnnounced.insert(
                 number, TAnnounced{std::move(*state), file.Ends.Identity, file.MoveTo, false});
             numbers.append(number);
-            Append(Line(o), false);
-            if (!file.MoveTo.isEmpty())
-                Append(MoveLine(number, file.MoveTo), false);
+            if (records.size() >= WrittenAtOnce) {
+                Append(records, false);
+                records.clear();
+            }
         }
         if (!numbers.isEmpty())
-            Append({}, true);
+            Append(records, true);
     } catch (const TError&) {
         return; // not durable: each file's BeforeChange writes its record again
     }
@@ -365,11 +389,11 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
         notChanging();
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
     }
-    QJsonObject o = StateObject(*state, true);
+    QJsonObject o = StateObject(*state);
     o[u"k"] = QStringLiteral("b");
     o[u"n"] = number;
     try {
-        Append(Line(o), moveTo.isEmpty());
+        Append(BeforeLine(o, *state), moveTo.isEmpty());
         if (!moveTo.isEmpty())
             Append(MoveLine(number, moveTo), true);
     } catch (const TError&) {
@@ -432,7 +456,7 @@ void TRunJournal::Moved(const QString& from, const QString& to) {
 void TRunJournal::NoteAfter(int number, TJournalFileState state) {
     state.ID3v2.clear();
     state.ID3v1.clear();
-    QJsonObject o = StateObject(state, false);
+    QJsonObject o = StateObject(state);
     o[u"k"] = QStringLiteral("a");
     o[u"n"] = number;
     FLastNoted.emplace(number, std::move(state));
@@ -463,15 +487,25 @@ void TRunJournal::AfterChange(const QString& path) {
 void TRunJournal::AfterMove(const QString& path) {
     FPendingMove.reset();
     FAfterWaiting = false;
+    NoteSameBytes(path, false);
+}
+
+void TRunJournal::AfterTimeChange(const QString& path) {
+    NoteSameBytes(path, true);
+}
+
+void TRunJournal::NoteSameBytes(const QString& path, bool timeChanged) {
     const auto found = FNumbers.constFind(path);
     if (found == FNumbers.constEnd())
         return;
     const std::optional<TFileIdentity> now = FileIdentityOf(path);
     if (!FLastNoted || FLastNoted->first != *found || !now ||
-        now->Size != FLastNoted->second.Size || now->ModifiedNs != FLastNoted->second.TimeNs)
+        now->Size != FLastNoted->second.Size ||
+        (!timeChanged && now->ModifiedNs != FLastNoted->second.TimeNs))
         return AfterChange(path);
     TJournalFileState state = FLastNoted->second;
     state.Path = path;
+    state.TimeNs = now->ModifiedNs;
     NoteAfter(*found, std::move(state));
 }
 

@@ -112,6 +112,9 @@ public:
     // After a move to path (and Moved): its state. A move changes neither the bytes nor the
     // last-write time, so the state noted last serves while the size and time agree with it.
     void AfterMove(const QString& path);
+    // After the file's last-write time was set: its state. Setting the time changes no byte, so
+    // the state noted last serves, with the time now, while the size agrees with it.
+    void AfterTimeChange(const QString& path);
 
     // The journal's path; empty until the first record.
     const QString& FileName() const { return FFileName; }
@@ -129,6 +132,9 @@ private:
     bool StillAsAnnounced(const QString& path, const TAnnounced& announced,
                           const TID3FileEnds* known) const;
     void NoteUnchanged();
+    // The state noted last, under path and (when timeChanged) with the file's time now, while
+    // the file's size agrees with it; otherwise the file is read again.
+    void NoteSameBytes(const QString& path, bool timeChanged);
     void NoteAfter(int number, TJournalFileState state);
     void Settle();
     void Append(const QByteArray& line, bool durable);
