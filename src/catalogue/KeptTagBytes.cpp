@@ -37,3 +37,12 @@ void TKeptTagBytes::Clear() {
     FEntries.clear();
     FBytes = 0;
 }
+
+bool TKeptTagBytes::ForgetSome(int count) {
+    for (; count > 0 && !FEntries.empty(); --count) {
+        const auto first = FEntries.begin();
+        FBytes -= Cost(first->second);
+        FEntries.erase(first);
+    }
+    return !FEntries.empty();
+}

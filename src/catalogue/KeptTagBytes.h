@@ -31,6 +31,9 @@ public:
     std::optional<TID3FileEnds> Take(const TMP3FileData* record);
     // Every record goes: call it whenever the catalogue is emptied.
     void Clear();
+    // Forgets up to count records and says whether any are left: a large set freed a slice at a
+    // time, so that the window can handle its events between the slices.
+    bool ForgetSome(int count);
 
     qint64 Bytes() const { return FBytes; }
     qint64 Budget() const { return FBudget; }

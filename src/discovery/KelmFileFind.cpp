@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,8 +56,16 @@ void SortEntries(std::vector<TListedEntry>& entries) {
     });
 }
 
-struct TDirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
+// Closes a folder's descriptor when the listing ends.
+class TFdCloser {
+public:
+    explicit TFdCloser(int fd) : FFd(fd) {}
+    ~TFdCloser() { ::close(FFd); }
+    TFdCloser(const TFdCloser&) = delete;
+    TFdCloser& operator=(const TFdCloser&) = delete;
+
+private:
+    int FFd;
 };
 
 bool IsAscii(const QByteArray& bytes) {
@@ -108,35 +116,38 @@ private:
         const int fd = ::open(folderBytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             return false;
+        const TFdCloser closer(fd);
         struct stat st;
-        if (::fstat(fd, &st) != 0 || !FVisited.insert({st.st_dev, st.st_ino}).second) {
-            ::close(fd);
+        if (::fstat(fd, &st) != 0 || !FVisited.insert({st.st_dev, st.st_ino}).second)
             return false;
-        }
-        std::unique_ptr<DIR, TDirCloser> dir(::fdopendir(fd));
-        if (!dir) {
-            ::close(fd);
-            return false;
-        }
         std::vector<TListedEntry> skipped;
-        while (const dirent* entry = ::readdir(dir.get())) {
-            const QByteArray bytes(entry->d_name);
-            if (bytes == "." || bytes == "..")
-                continue;
-            const bool hidden = bytes.startsWith('.');
-            const QString name = QFile::decodeName(bytes);
-            const bool wantFile = (FListHidden || !hidden) && FPattern.Matches(name);
-            const bool wantFolder = FRecursive && !hidden;
-            if (!wantFile && !wantFolder)
-                continue;
-            const TKind kind = KindOf(::dirfd(dir.get()), *entry);
-            if (!(kind == TKind::File && wantFile) && !(kind == TKind::Folder && wantFolder))
-                continue;
-            if (!IsAscii(bytes) && QFile::encodeName(name) != bytes) {
-                skipped.push_back({name, bytes, SortKeyOf(name)});
-                continue;
+        // A listing that fails part way keeps the entries read so far, as readdir would.
+        for (;;) {
+            const ssize_t filled = ::getdents64(fd, FListing.data(), FListing.size());
+            if (filled <= 0)
+                break;
+            for (ssize_t at = 0; at < filled;) {
+                const auto* entry = reinterpret_cast<const dirent64*>(FListing.data() + at);
+                at += entry->d_reclen;
+                const char* const rawName = entry->d_name;
+                if (std::strcmp(rawName, ".") == 0 || std::strcmp(rawName, "..") == 0)
+                    continue;
+                const QByteArray bytes(rawName);
+                const bool hidden = bytes.startsWith('.');
+                const QString name = QFile::decodeName(bytes);
+                const bool wantFile = (FListHidden || !hidden) && FPattern.Matches(name);
+                const bool wantFolder = FRecursive && !hidden;
+                if (!wantFile && !wantFolder)
+                    continue;
+                const TKind kind = KindOf(fd, entry->d_type, rawName);
+                if (!(kind == TKind::File && wantFile) && !(kind == TKind::Folder && wantFolder))
+                    continue;
+                if (!IsAscii(bytes) && QFile::encodeName(name) != bytes) {
+                    skipped.push_back({name, bytes, SortKeyOf(name)});
+                    continue;
+                }
+                (kind == TKind::File ? files : folders).push_back({name, bytes, SortKeyOf(name)});
             }
-            (kind == TKind::File ? files : folders).push_back({name, bytes, SortKeyOf(name)});
         }
         SortEntries(skipped);
         for (const TListedEntry& entry : skipped)
@@ -146,8 +157,8 @@ private:
 
     // The file type from the listing where it tells; links and unknown types cost one stat,
     // which follows the link (a dangling link is Other).
-    static TKind KindOf(int dirFd, const dirent& entry) {
-        switch (entry.d_type) {
+    static TKind KindOf(int dirFd, unsigned char type, const char* name) {
+        switch (type) {
         case DT_REG:
             return TKind::File;
         case DT_DIR:
@@ -155,7 +166,7 @@ private:
         case DT_LNK:
         case DT_UNKNOWN: {
             struct stat st;
-            if (::fstatat(dirFd, entry.d_name, &st, 0) != 0)
+            if (::fstatat(dirFd, name, &st, 0) != 0)
                 return TKind::Other;
             if (S_ISREG(st.st_mode))
                 return TKind::File;
@@ -173,6 +184,9 @@ private:
     QStringList& FFound;
     QStringList& FSkipped;
     std::unordered_set<TFolderId, TFolderIdHash> FVisited;
+    // One buffer for every folder's listing: opendir would allocate and fault in a fresh one for
+    // each folder, which costs more than listing a small folder.
+    std::vector<char> FListing = std::vector<char>(32 * 1024);
     bool FStopped = false;
 };
 

@@ -4,6 +4,7 @@
 #include "fixing/SafeRename.h"
 #include "tags/ID3FileIO.h"
 #include "tags/ID3v1Tag.h"
+#include "tags/ID3v2FileWriter.h"
 #include "tags/ID3v2Tag.h"
 
 #include <QFile>
@@ -42,17 +43,17 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     const bool writesID3v1 = writeID3v1 && v1.HasTag();
     if (!writesID3v2 && !writesID3v1)
         return;
-    const TID3Version version = v2.WriteVersion();
+    const TID3v2WriteLayout layout = v2.WriteLayout();
+    const TID3Version version = layout.Version;
     if (writesID3v2) {
         PrepareID3v2FramesForWriting(v2.Frames());
-        TID3v2WriteLayout layout;
-        layout.Version = version;
         const TID3v2TagImage image(v2.Frames(), layout);
         const qint64 area = PresentAreaSize(v2);
-        image.Area(ID3v2Padding(image.Size(), area)); // throws when the tag is too big
-        // A tag that outgrows its area is written by rebuilding the file in its folder.
-        if (image.Size() > area)
-            if (const int error = WriteAccess(QFileInfo(fileName).absolutePath()))
+        image.AreaSize(ID3v2Padding(image.Size(), area)); // throws when the tag is too big
+        // A tag that does not fill its area exactly is written by rebuilding the file in the
+        // folder of the file a link leads to.
+        if (ID3v2TagRebuildsFile(image.Size(), area))
+            if (const int error = FolderWriteAccess(ID3v2RebuiltFile(fileName)))
                 ID3FileIO::Fail(ID3FileIO::Operation::Create, fileName, error);
     }
     if (const int error = WriteAccess(fileName))
@@ -72,12 +73,24 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         FChanges.append({fileName, TPlannedChange::Kind::Tag, change.Name, change.Old, change.New});
 }
 
-int TFilePlan::MoveError(const QString& from, const QString& to) const {
+int TFilePlan::FolderWriteAccess(const QString& path) {
+    // Asked once per folder: nothing the run does changes a folder's permissions, and a folder
+    // holds many files.
+    const QString folder = path.left(path.lastIndexOf(u'/') + 1);
+    const auto known = FFolderAccess.constFind(folder);
+    if (known != FFolderAccess.cend())
+        return *known;
+    const int error = WriteAccess(QFileInfo(path).absolutePath());
+    FFolderAccess.insert(folder, error);
+    return error;
+}
+
+int TFilePlan::MoveError(const QString& from, const QString& to) {
     if (FMovedTo.contains(to))
         return EEXIST;
     if (!FMovedAway.contains(to) && NameExists(to) && !SameFile(from, to))
         return EEXIST;
-    return WriteAccess(QFileInfo(to).absolutePath());
+    return FolderWriteAccess(to);
 }
 
 TMoveResult TFilePlan::Move(const QString& from, const QString& to) {

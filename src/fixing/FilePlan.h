@@ -3,6 +3,7 @@
 #include "fixing/FileWriter.h"
 #include "fixing/TagChanges.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -16,6 +17,7 @@ struct TPlannedChange {
     QString Old;   // a rename: the present name; a tag change: the present value
     QString New;   // a rename: the new name; a tag change: the new value; a skip: why
 };
+Q_DECLARE_TYPEINFO(TPlannedChange, Q_RELOCATABLE_TYPE);
 
 // The writer of a dry run: every check a write or a move makes first (the tag fits, the file and
 // its folder are writable, no file has the new name) is made against the disk as it would be at
@@ -40,9 +42,12 @@ public:
 private:
     // The errno value the move would fail with (EEXIST when the new name is taken, the earlier
     // moves of the run counted), or 0.
-    int MoveError(const QString& from, const QString& to) const;
+    int MoveError(const QString& from, const QString& to);
+    // The errno value with which creating a file in the folder of path would fail, or 0.
+    int FolderWriteAccess(const QString& path);
 
     QList<TPlannedChange> FChanges;
+    QHash<QString, int> FFolderAccess; // by folder, as the paths name it
     TTagFields FBefore;
     QSet<QString> FMovedAway; // names the run would have freed
     QSet<QString> FMovedTo;   // names the run would have taken

@@ -6,20 +6,21 @@
 #include <QPalette>
 
 MainListModel::MainListModel(TMainList& list, QObject* parent)
-    : QAbstractTableModel(parent), FList(list) {
+    : QAbstractTableModel(parent), FList(list), FRowCount(list.Count()) {
     // The list reports its changes after making them; a batch or a removal resets the model.
-    connect(&list, &TMainList::Reset, this, [this] {
+    // Until it reports them the view goes on seeing the rows it was told of: a batch (a browse)
+    // adds rows for a long time while the window handles its events.
+    const auto reset = [this] {
         beginResetModel();
+        FRowCount = FList.Count();
         endResetModel();
         emit RowsReplaced();
-    });
-    connect(&list, &TMainList::RowRemoved, this, [this](int) {
-        beginResetModel();
-        endResetModel();
-        emit RowsReplaced();
-    });
+    };
+    connect(&list, &TMainList::Reset, this, reset);
+    connect(&list, &TMainList::RowRemoved, this, reset);
     connect(&list, &TMainList::RowsInserted, this, [this](int first, int last) {
         beginInsertRows({}, first, last);
+        FRowCount = FList.Count();
         endInsertRows();
     });
     connect(&list, &TMainList::RowChanged, this, [this](int row) {
@@ -28,7 +29,7 @@ MainListModel::MainListModel(TMainList& list, QObject* parent)
 }
 
 int MainListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : FList.Count();
+    return parent.isValid() ? 0 : FRowCount;
 }
 
 int MainListModel::columnCount(const QModelIndex& parent) const {
@@ -36,7 +37,7 @@ int MainListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant MainListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= FList.Count())
+    if (!index.isValid() || index.row() >= FRowCount || index.row() >= FList.Count())
         return {};
     switch (role) {
     case Qt::DisplayRole:

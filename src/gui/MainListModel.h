@@ -23,4 +23,5 @@ signals:
 
 private:
     TMainList& FList;
+    int FRowCount; // the rows the views were told of
 };

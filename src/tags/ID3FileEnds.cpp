@@ -7,6 +7,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -50,29 +51,32 @@ TID3FileEnds ReadID3FileEnds(const QString& path) {
     ends.Identity = IdentityOf(st);
     ends.FileSize = size;
 
-    // Nothing is allocated beyond the file's size, whatever a header declares.
-    QByteArray& start = ends.Start;
-    start.resize(qsizetype(std::min(size, FirstReadSize)));
-    qint64 have = ReadAt(file.Fd(), start.data(), start.size(), 0);
+    // The first read goes to the stack; the tag bytes are then held in one array of their own
+    // size (the reader keeps many of them). Nothing is allocated beyond the file's size, whatever
+    // a header declares.
+    char first[FirstReadSize];
+    const qint64 have = ReadAt(file.Fd(), first, std::min(size, FirstReadSize), 0);
     if (have < 0) {
         // Reading failed after opening: the callers see it as an empty file.
         ends.ErrorCode = errno;
-        start.clear();
         return ends;
     }
-    start.truncate(qsizetype(have));
+    const QByteArrayView firstBytes(first, qsizetype(have));
     const bool wholeFile = have == size;
     if (wholeFile && size >= TID3v1Tag::TagSize)
-        ends.Last = start.right(TID3v1Tag::TagSize);
+        ends.Last = firstBytes.last(TID3v1Tag::TagSize).toByteArray();
     qint64 wanted = std::min<qint64>(have, ID3v2HeaderSize);
-    if (const std::optional<TID3v2Header> header = ParseID3v2Header(start))
+    if (const std::optional<TID3v2Header> header = ParseID3v2Header(firstBytes))
         wanted = std::min<qint64>(size, ID3v2HeaderSize + qint64(header->Size));
-    if (wanted > have) {
+    QByteArray& start = ends.Start;
+    if (wanted <= have) {
+        start = firstBytes.first(qsizetype(wanted)).toByteArray();
+    } else {
         start.resize(qsizetype(wanted));
+        std::memcpy(start.data(), first, std::size_t(have));
         const qint64 more = ReadAt(file.Fd(), start.data() + have, wanted - have, have);
-        have += std::max<qint64>(more, 0);
+        start.truncate(qsizetype(have + std::max<qint64>(more, 0)));
     }
-    start.truncate(qsizetype(std::min(have, wanted)));
 
     if (!wholeFile && size >= TID3v1Tag::TagSize) {
         ends.Last.resize(TID3v1Tag::TagSize);

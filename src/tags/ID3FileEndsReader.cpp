@@ -36,9 +36,15 @@ void LimitAllocatorArenas() {
 
 // The readers mostly wait for the storage. Where they compute instead (a warm cache), dozens of
 // them would outweigh the thread taking their results, often the window's, and hold up its
-// events; at the lowest priority they take what that thread leaves.
+// events; ten steps below it, they take mostly what that thread leaves. Not the lowest priority:
+// there any other busy program on the machine (a build, an indexer) starves them, and the browse
+// then waits for them (four times longer beside a build at priority 10).
 void LowerThreadPriority() {
-    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 19);
+    const id_t thread = id_t(::syscall(SYS_gettid));
+    errno = 0;
+    const int own = ::getpriority(PRIO_PROCESS, thread);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, thread, std::min(own + 10, 19));
 }
 
 qint64 SizeOf(const TID3FileEnds& ends) {
@@ -71,10 +77,10 @@ std::optional<TID3TagValues> TakeValuesSafely(const QString& path, const TID3Fil
 } // namespace
 
 struct TID3FileEndsReader::TShared {
+    // A path in order and, once a reader has read it, its result (made on the reader's thread).
     struct TSlot {
         QString Path;
-        std::optional<TID3FileEnds> Ends;
-        std::optional<TID3TagValues> Values;
+        std::unique_ptr<TResult> Result;
     };
 
     explicit TShared(TRead read) : Read(read) {}
@@ -93,6 +99,9 @@ struct TID3FileEndsReader::TShared {
     bool Finished = false;
     bool Stopping = false;
     std::vector<std::thread> Threads;
+    // The consumer's own: results taken out of Slots in one go, handed out one by one without
+    // the lock (taking them one at a time would contend with the readers for every file).
+    std::deque<std::unique_ptr<TResult>> Taken;
 
     bool CanRead() const {
         return NextToRead < First + qsizetype(Slots.size()) &&
@@ -110,6 +119,15 @@ struct TID3FileEndsReader::TShared {
             WorkChanged.notify_all();
     }
 
+    // As many idle readers as there are new paths: waking them all for a folder of a few files
+    // costs the one adding the paths a wake-up for each.
+    void WakeReadersFor(qsizetype added) {
+        if (!CanRead())
+            return;
+        for (qsizetype i = 0; i < std::min<qsizetype>(added, IdleReaders); ++i)
+            WorkChanged.notify_one();
+    }
+
     void ReadLoop() {
         LowerThreadPriority();
         std::unique_lock lock(Mutex);
@@ -122,39 +140,43 @@ struct TID3FileEndsReader::TShared {
             if (Stopping)
                 return;
             const qsizetype index = NextToRead++;
-            const QString path = Slots[std::size_t(index - First)].Path;
+            auto result = std::make_unique<TResult>();
+            result->Path = Slots[std::size_t(index - First)].Path;
             lock.unlock();
-            TID3FileEnds ends = ReadSafely(path);
-            std::optional<TID3TagValues> values;
+            result->Ends = ReadSafely(result->Path);
             if (Read == TRead::TagValues)
-                values = TakeValuesSafely(path, ends);
+                result->Values = TakeValuesSafely(result->Path, result->Ends);
             lock.lock();
             // The consumer takes only slots whose result is there, so this one is still held.
-            HeldBytes += SizeOf(ends);
-            TSlot& slot = Slots[std::size_t(index - First)];
-            slot.Values = std::move(values);
-            slot.Ends = std::move(ends);
+            HeldBytes += SizeOf(result->Ends);
+            Slots[std::size_t(index - First)].Result = std::move(result);
             if (index == First && ConsumerWaiting)
                 ResultReady.notify_one();
         }
     }
 
     bool FirstReadyOrDone() const {
-        return Slots.empty() ? Finished : Slots.front().Ends.has_value();
+        return Slots.empty() ? Finished : Slots.front().Result != nullptr;
     }
 
-    // Called with the lock held once FirstReadyOrDone() holds.
-    TNext Take(TResult& result) {
-        if (Slots.empty())
-            return TNext::Done;
-        TSlot& slot = Slots.front();
-        result.Path = std::move(slot.Path);
-        result.Ends = std::move(*slot.Ends);
-        result.Values = std::move(slot.Values);
-        HeldBytes -= SizeOf(result.Ends);
-        Slots.pop_front();
-        ++First;
+    // Called with the lock held once FirstReadyOrDone() holds: moves the results ready in order
+    // (a bounded number) to Taken.
+    void TakeReady() {
+        constexpr int Batch = 256;
+        for (int i = 0; i < Batch && !Slots.empty() && Slots.front().Result; ++i) {
+            HeldBytes -= SizeOf(Slots.front().Result->Ends);
+            Taken.push_back(std::move(Slots.front().Result));
+            Slots.pop_front();
+            ++First;
+        }
         WakeReadersIfWorthIt();
+    }
+
+    TNext HandOut(TResult& result) {
+        if (Taken.empty())
+            return TNext::Done;
+        result = std::move(*Taken.front());
+        Taken.pop_front();
         return TNext::Ready;
     }
 };
@@ -180,9 +202,8 @@ TID3FileEndsReader::~TID3FileEndsReader() {
 
 void TID3FileEndsReader::Add(const QString& path) {
     std::lock_guard lock(FShared->Mutex);
-    FShared->Slots.push_back({path, std::nullopt, std::nullopt});
-    if (FShared->IdleReaders > 0 && FShared->CanRead())
-        FShared->WorkChanged.notify_one();
+    FShared->Slots.push_back({path, nullptr});
+    FShared->WakeReadersFor(1);
 }
 
 void TID3FileEndsReader::Add(const QStringList& paths) {
@@ -190,9 +211,8 @@ void TID3FileEndsReader::Add(const QStringList& paths) {
         return;
     std::lock_guard lock(FShared->Mutex);
     for (const QString& path : paths)
-        FShared->Slots.push_back({path, std::nullopt, std::nullopt});
-    if (FShared->IdleReaders > 0 && FShared->CanRead())
-        FShared->WorkChanged.notify_all();
+        FShared->Slots.push_back({path, nullptr});
+    FShared->WakeReadersFor(paths.size());
 }
 
 void TID3FileEndsReader::Finish() {
@@ -205,20 +225,28 @@ void TID3FileEndsReader::Finish() {
 
 TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result,
                                                    std::chrono::milliseconds wait) {
-    std::unique_lock lock(FShared->Mutex);
-    FShared->ConsumerWaiting = true;
-    const bool ready =
-        FShared->ResultReady.wait_for(lock, wait, [this] { return FShared->FirstReadyOrDone(); });
-    FShared->ConsumerWaiting = false;
-    return ready ? FShared->Take(result) : TNext::Waiting;
+    if (FShared->Taken.empty()) {
+        std::unique_lock lock(FShared->Mutex);
+        FShared->ConsumerWaiting = true;
+        const bool ready = FShared->ResultReady.wait_for(
+            lock, wait, [this] { return FShared->FirstReadyOrDone(); });
+        FShared->ConsumerWaiting = false;
+        if (!ready)
+            return TNext::Waiting;
+        FShared->TakeReady();
+    }
+    return FShared->HandOut(result);
 }
 
 TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result) {
-    std::unique_lock lock(FShared->Mutex);
-    FShared->ConsumerWaiting = true;
-    FShared->ResultReady.wait(lock, [this] { return FShared->FirstReadyOrDone(); });
-    FShared->ConsumerWaiting = false;
-    return FShared->Take(result);
+    if (FShared->Taken.empty()) {
+        std::unique_lock lock(FShared->Mutex);
+        FShared->ConsumerWaiting = true;
+        FShared->ResultReady.wait(lock, [this] { return FShared->FirstReadyOrDone(); });
+        FShared->ConsumerWaiting = false;
+        FShared->TakeReady();
+    }
+    return FShared->HandOut(result);
 }
 
 int TID3FileEndsReader::ThreadCount() {

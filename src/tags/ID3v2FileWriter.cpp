@@ -74,10 +74,7 @@ bool SameFile(const QByteArray& nativePath, int fd) {
 
 void Rebuild(const QString& path, int fd, qint64 fileSize, qint64 oldArea, const QByteArray& area,
              QByteArrayView id3v1, const TID3CommitObserver& observer) {
-    // A link is replaced at its target, so that the link itself stays a link.
-    QString target = QFileInfo(path).canonicalFilePath();
-    if (target.isEmpty())
-        target = path;
+    const QString target = ID3v2RebuiltFile(path);
     const QByteArray nativeTarget = QFile::encodeName(target);
 
     TTemporaryFile temporary(QFileInfo(target).absolutePath());
@@ -139,6 +136,15 @@ qint64 ID3v2Padding(qint64 newSize, qint64 oldSize) {
     return area - newSize;
 }
 
+bool ID3v2TagRebuildsFile(qint64 newSize, qint64 oldSize) {
+    return newSize + ID3v2Padding(newSize, oldSize) != oldSize;
+}
+
+QString ID3v2RebuiltFile(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;
+}
+
 bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
                          const TID3CommitObserver& observer, QByteArrayView id3v1) {
     qint64 fileSize = 0;
@@ -150,7 +156,7 @@ bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
     if (observer)
         observer(TID3CommitStage::Locked, QString());
 
-    if (area.size() != oldArea) {
+    if (ID3v2TagRebuildsFile(image.Size(), oldArea)) {
         Rebuild(path, file.Fd(), fileSize, oldArea, area, id3v1, observer);
         return true;
     }

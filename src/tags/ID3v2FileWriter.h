@@ -13,6 +13,13 @@
 // grown from the old area by half its size at a time.
 qint64 ID3v2Padding(qint64 newSize, qint64 oldSize);
 
+// Whether a new tag of newSize bytes (header included) is written by rebuilding the file rather
+// than over the present tag area of oldSize bytes (0 when the file has no tag).
+bool ID3v2TagRebuildsFile(qint64 newSize, qint64 oldSize);
+// The file a rebuild replaces: the target of a link, so that the link itself stays a link. The
+// temporary file of the rebuild goes into that file's folder.
+QString ID3v2RebuiltFile(const QString& path);
+
 // Points in a commit at which tests interrupt or disturb it.
 enum class TID3CommitStage {
     Locked,           // the file is open and locked, nothing written yet

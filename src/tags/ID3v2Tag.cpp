@@ -117,7 +117,7 @@ bool TID3v2Tag::Commit(TID3v1Tag* id3v1) {
     if (!FActive)
         FailNotActive();
     PrepareID3v2FramesForWriting(FData.Frames);
-    const TID3v2WriteLayout layout = ID3v2WriteLayoutFor(FData);
+    const TID3v2WriteLayout layout = WriteLayout();
     const TID3v2TagImage image(FData.Frames, layout);
     const QByteArray id3v1Bytes = id3v1 ? id3v1->TagBytes() : QByteArray();
     const bool id3v1Written = WriteID3v2TagToFile(FFileName, image, FObserver, id3v1Bytes);

@@ -101,6 +101,8 @@ public:
     TID3Version Version() const { return FData.Version(); }
     // The version read when it is 2.2, 2.3 or 2.4, otherwise 2.4.
     TID3Version WriteVersion() const;
+    // How Commit lays the tag out: the write version, with the flags and extended header read.
+    TID3v2WriteLayout WriteLayout() const { return ID3v2WriteLayoutFor(FData); }
 
     int FrameCount() const { return FData.Frames.Count(); }
     int GetFrameCountFor(TID3FrameID id) const { return FData.Frames.CountOf(id); }

@@ -121,10 +121,15 @@ TID3v2TagImage::TID3v2TagImage(const TID3Frames& frames, const TID3v2WriteLayout
         FFrames = ApplyUnsynchronisation(FFrames);
 }
 
-QByteArray TID3v2TagImage::Area(qint64 padding) const {
+qint64 TID3v2TagImage::AreaSize(qint64 padding) const {
     const qint64 bodySize = Size() - ID3v2HeaderSize + padding;
     if (padding < 0 || bodySize > qint64(ID3v2MaxSynchsafe))
         throw TError(QStringLiteral("Tag is too big"));
+    return ID3v2HeaderSize + bodySize;
+}
+
+QByteArray TID3v2TagImage::Area(qint64 padding) const {
+    const qint64 bodySize = AreaSize(padding) - ID3v2HeaderSize;
     QByteArray area;
     area.reserve(qsizetype(ID3v2HeaderSize + bodySize));
     area.append(BuildID3v2Header(FLayout.Version, FLayout.Flags, quint32(bodySize)));

@@ -27,6 +27,8 @@ public:
     // The tag area: the tag followed by padding zero bytes, the header's size counting both.
     // Throws TError("Tag is too big") when that size does not fit a synchsafe integer.
     QByteArray Area(qint64 padding) const;
+    // The size of that area, checked as Area checks it, without building it.
+    qint64 AreaSize(qint64 padding) const;
 
 private:
     TID3v2WriteLayout FLayout;

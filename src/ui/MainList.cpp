@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-int TMainList::Append(TMP3FileData* data, const std::array<QString, MainListColumnCount>& cells) {
-    FRows.push_back({cells, data, false});
+int TMainList::Append(TMP3FileData* data, std::array<QString, MainListColumnCount> cells) {
+    FRows.push_back({std::move(cells), data, false});
     const int index = Count() - 1;
     if (Batching())
         FChangedWhileBatching = true;
@@ -37,11 +37,17 @@ void TMainList::Remove(int index) {
 }
 
 void TMainList::Clear() {
-    FRows.clear();
+    TakeRows();
+}
+
+std::vector<TMainListRow> TMainList::TakeRows() {
+    std::vector<TMainListRow> rows;
+    rows.swap(FRows);
     if (Batching())
         FChangedWhileBatching = true;
     else
         emit Reset();
+    return rows;
 }
 
 int TMainList::IndexOf(const TMP3FileData* data) const {

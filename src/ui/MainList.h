@@ -34,11 +34,16 @@ public:
         return Row(index).Cells[std::size_t(column)];
     }
 
-    int Append(TMP3FileData* data, const std::array<QString, MainListColumnCount>& cells);
+    int Append(TMP3FileData* data, std::array<QString, MainListColumnCount> cells);
     void SetCells(int index, const std::array<QString, MainListColumnCount>& cells);
     void SetCell(int index, int column, const QString& text);
     void Remove(int index);
     void Clear();
+    // Empties the list as Clear does but hands the rows over: a long list's rows can then be
+    // freed a slice at a time, between which the window handles its events.
+    std::vector<TMainListRow> TakeRows();
+    // Room for count rows in all, so that a long list grows without moving the rows it holds.
+    void Reserve(int count) { FRows.reserve(std::size_t(count)); }
 
     // The first row, from the top, that shows the record; -1 when none does.
     int IndexOf(const TMP3FileData* data) const;

@@ -1,5 +1,6 @@
 #include "ui/MainWindowState.h"
 
+#include "catalogue/KeptTagBytes.h"
 #include "discovery/M3UPlaylistReader.h"
 #include "discovery/MP3FileSearch.h"
 #include "support/Error.h"
@@ -21,11 +22,25 @@ QString LowerExtension(const QString& path) {
     return QFileInfo(path).suffix().toLower();
 }
 
-// Frees some of the records of an earlier browse.
-void ReleaseSlice(TMP3FileDataList& records) {
-    for (int i = 0; i < 1000 && !records.empty(); ++i)
-        records.pop_back();
-}
+// What a browse replaces: the rows, the records and the kept tag bytes of the list before.
+// Freeing a hundred thousand of each at once would hold the window for a noticeable time, so
+// they go a slice at a time, the window handling its events between the slices.
+struct TReplacedCatalogue {
+    std::vector<TMainListRow> Rows;
+    TMP3FileDataList Records;
+    TKeptTagBytes KeptTagBytes;
+
+    // Frees a slice; false when nothing is left.
+    bool ReleaseSlice() {
+        constexpr int Slice = 1000;
+        for (int i = 0; i < Slice && !Rows.empty(); ++i)
+            Rows.pop_back();
+        for (int i = 0; i < Slice && !Records.empty(); ++i)
+            Records.pop_back();
+        const bool bytesLeft = KeptTagBytes.ForgetSome(Slice);
+        return bytesLeft || !Rows.empty() || !Records.empty();
+    }
+};
 
 // Waits for the tag bytes of the next file, letting the window handle its events meanwhile.
 // False when the person stopped the operation (or nothing more comes).
@@ -69,48 +84,49 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
         QStringLiteral("Searching files"), 0);
     AddToHistory(FBrowseHistory, FolderName, FOptions.RecentlyUsedFileList);
     // Emptied before the walk, which lets the window handle events: no old row can be acted on.
+    TReplacedCatalogue replaced{FMainList.TakeRows(), std::move(FCatalogue),
+                                TKeptTagBytes(FKeptTagBytes.Budget())};
+    std::swap(replaced.KeptTagBytes, FKeptTagBytes);
     ClearMainList();
-    // The old records are freed a slice at a time while the walk lets the window handle events:
-    // freeing a hundred thousand at once would hold the window for a noticeable time.
-    TMP3FileDataList oldRecords = std::move(FCatalogue);
     ClearMP3FileDataList(FCatalogue);
-    FKeptTagBytes.Clear();
 
-    // The readers take the files while the walk goes on; the analysis takes their results in the
-    // walk's order, so the records, the learned data and the log come out as one reader gives.
-    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
-                              TID3FileEndsReader::TRead::TagValues);
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
-    const QStringList files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
-        reader.Add(found);
-        ReleaseSlice(oldRecords);
+    const auto keepResponsive = [&] {
         if (sinceEvents.elapsed() < ResponsiveInterval.count())
             return true;
         sinceEvents.restart();
         return operation.KeepResponsive();
+    };
+    // The readers take the files while the walk goes on; the analysis takes their results in the
+    // walk's order, so the records, the learned data and the log come out as one reader gives.
+    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
+                              TID3FileEndsReader::TRead::TagValues);
+    PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
+    const QStringList files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
+        reader.Add(found);
+        replaced.ReleaseSlice();
+        return keepResponsive();
     });
     reader.Finish();
-    ClearMP3FileDataList(oldRecords);
+    while (replaced.ReleaseSlice())
+        keepResponsive();
     // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were left out.
     for (const QString& skipped : FFileFind.SkippedNames())
         FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);
-    operation.SetPhase(QStringLiteral("Processing files"), int(files.size()) * 2);
+    operation.SetPhase(QStringLiteral("Processing files"), int(files.size()));
 
-    TFileAnalysisContext context = AnalysisContext();
-    TID3FileEndsReader::TResult read;
-    for (qsizetype i = 0; i < files.size() && !operation.Stopped(); ++i) {
-        if (!operation.Step() || !WaitForNextFile(reader, read, operation))
-            break;
-        AddMP3FileToMP3FileDataList(read.Path, false, context, read);
-    }
+    // Each record gets its row as soon as it is made, so that a stop leaves nothing more to do
+    // than to show the rows so far; the list is told once, at the end of the batch.
     {
         TMainListUpdateGuard batch(FMainList);
-        for (const auto& record : FCatalogue) {
-            if (!operation.Step())
+        FMainList.Reserve(int(files.size()));
+        TFileAnalysisContext context = AnalysisContext();
+        TID3FileEndsReader::TResult read;
+        for (qsizetype i = 0; i < files.size() && !operation.Stopped(); ++i) {
+            if (!operation.Step() || !WaitForNextFile(reader, read, operation))
                 break;
-            DisplayMP3FileData(record.get(), false);
+            DisplayMP3FileData(AddMP3FileToMP3FileDataList(read.Path, false, context, read), false);
         }
     }
     if (FMainList.Count() > 0 && !operation.Stopped()) {

@@ -59,5 +59,5 @@ int TMainWindowState::DisplayMP3FileData(TMP3FileData* AMP3FileData, bool Enable
         FMainList.SetCells(row, cells);
         return row;
     }
-    return FMainList.Append(AMP3FileData, cells);
+    return FMainList.Append(AMP3FileData, std::move(cells));
 }

@@ -66,9 +66,13 @@ TEST(ID3v2WriteTest, PaddingRule) {
         {10000, 2048, 12288}, // grown by half at a time until it holds the tag
         {2100, 0, 6144},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(c.newSize + ID3v2Padding(c.newSize, c.oldSize), c.area)
             << c.newSize << " in " << c.oldSize;
+        // Any other area than the present one is written by rebuilding the file.
+        EXPECT_EQ(ID3v2TagRebuildsFile(c.newSize, c.oldSize), c.area != c.oldSize)
+            << c.newSize << " in " << c.oldSize;
+    }
 }
 
 // A 2.4 tag area of 4096 bytes holding one picture of the given size.
