@@ -260,7 +260,11 @@ TMP3FileData* AddMP3FileToMP3FileDataList(const QString& FileName, bool EnableFi
                                           TFileAnalysisContext& context,
                                           const TID3FileEndsReader::TResult& read) {
     const TID3FileEnds& ends = read.Ends;
-    const TID3TagValues values = read.Values ? *read.Values : ReadID3TagValues(FileName, ends);
+    // Taken here when the reader did not take them.
+    std::optional<TID3TagValues> taken;
+    if (!read.Values)
+        taken = ReadID3TagValues(FileName, ends);
+    const TID3TagValues& values = read.Values ? *read.Values : *taken;
     if (!values.IsFile)
         return nullptr;
     if (!values.ID3v2Readable)

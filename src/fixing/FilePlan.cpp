@@ -28,8 +28,8 @@ qint64 PresentAreaSize(const TID3v2Tag& v2) {
 
 void TFilePlan::TagsOpened(TMP3FileTags& tags) {
     const TID3v2Tag& v2 = tags.ID3v2();
-    FBefore =
-        TagFields(v2, v2.WriteVersion(), tags.ID3v1().HasTag() ? &tags.ID3v1() : nullptr, true);
+    SetTagFields(FBefore, v2, v2.WriteVersion(), tags.ID3v1().HasTag() ? &tags.ID3v1() : nullptr,
+                 true);
 }
 
 void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
@@ -59,17 +59,17 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     if (const int error = WriteAccess(fileName))
         ID3FileIO::Fail(ID3FileIO::Operation::Open, fileName, error);
 
-    TTagFields after = TagFields(v2, version, nullptr);
+    SetTagFields(FAfter, v2, version, nullptr);
     if (writesID3v1) {
         TID3v1Tag written;
         written.OpenFromLastBytes(v1.TagBytes());
-        AppendID3v1Fields(after, written);
+        AppendID3v1Fields(FAfter, written);
     } else {
         for (const TTagField& field : std::as_const(FBefore))
-            if (field.Name.startsWith(QStringLiteral("ID3v1 ")))
-                after.append(field);
+            if (field.ComparesText)
+                FAfter.append(field);
     }
-    for (const TFieldChange& change : ChangedFields(FBefore, after))
+    for (const TFieldChange& change : ChangedFields(FBefore, FAfter))
         FChanges.append({fileName, TPlannedChange::Kind::Tag, change.Name, change.Old, change.New});
 }
 

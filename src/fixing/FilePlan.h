@@ -48,7 +48,8 @@ private:
 
     QList<TPlannedChange> FChanges;
     QHash<QString, int> FFolderAccess; // by folder, as the paths name it
-    TTagFields FBefore;
-    QSet<QString> FMovedAway; // names the run would have freed
-    QSet<QString> FMovedTo;   // names the run would have taken
+    TTagFields FBefore;                // of the file whose tags are open
+    TTagFields FAfter;                 // kept, so that each file's fill the same fields
+    QSet<QString> FMovedAway;          // names the run would have freed
+    QSet<QString> FMovedTo;            // names the run would have taken
 };

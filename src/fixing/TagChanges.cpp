@@ -9,6 +9,10 @@
 
 namespace {
 
+// Up to this many fields a name is looked up by walking the list; a tag of more frames (few
+// files have one) gets a table.
+constexpr qsizetype WalkedFields = 32;
+
 // The text of a text frame's content: the encoding byte, then the values ended or separated by
 // a terminator.
 QString DecodedText(const QByteArray& content) {
@@ -34,95 +38,207 @@ QString DecodedText(const QByteArray& content) {
     return text.replace(QChar(0), u'/');
 }
 
-QString FrameText(const TID3Frame& frame, const QByteArray& content) {
-    if (const auto* text = frame.As<TID3TextFrame>())
-        return text->Text();
-    if (const auto* list = frame.As<TID3SimpleListFrame>())
-        return list->Strings().join(u'/');
-    if (const auto* comment = frame.As<TID3ContentFrame>()) {
-        QString shown = comment->Language().isEmpty()
-                            ? QString()
-                            : u'[' + comment->Language() + QStringLiteral("] ");
-        if (!comment->Description().isEmpty())
-            shown += comment->Description() + QStringLiteral(": ");
-        return shown + comment->Text();
-    }
-    if (const auto* picture = frame.As<TID3PictureFrame>()) {
-        const QString type = picture->PictureType() == ptCoverFront
-                                 ? QStringLiteral("front cover")
-                                 : QStringLiteral("picture type %1").arg(picture->PictureType());
-        return QStringLiteral("%1, %2, %3 bytes")
-            .arg(type, picture->MIMEType())
-            .arg(picture->PictureData().size());
-    }
-    if (frame.As<TID3SkipFrame>())
-        return QStringLiteral("%1 bytes").arg(content.size());
-    return DecodedText(content); // numbers and timestamps
+QByteArray FrameName(const TID3Frame& frame, TID3Version version) {
+    QByteArray name = ID3FrameName(frame.ID(), version);
+    return name.isEmpty() ? frame.Format().Name : name;
 }
 
-QString FrameName(const TID3Frame& frame, TID3Version version) {
-    QByteArray name = ID3FrameName(frame.ID(), version);
-    if (name.isEmpty())
-        name = frame.Format().Name;
-    return QString::fromLatin1(name);
+// The field of one frame: its content to compare and the values it shows.
+void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version, bool asRead) {
+    using Shown = TTagField::Shown;
+    field.Picture = QByteArray();
+    if (const auto* picture = frame.As<TID3PictureFrame>()) {
+        field.Content = picture->BuildContentHead(version);
+        field.Picture = picture->PictureData();
+        field.How = Shown::Picture;
+        field.Text = picture->MIMEType();
+        field.PictureType = picture->PictureType();
+        return;
+    }
+    field.Content = frame.BuildContent(version);
+    if (const auto* text = frame.As<TID3TextFrame>()) {
+        field.How = Shown::Text;
+        field.Text = text->Text();
+    } else if (const auto* list = frame.As<TID3SimpleListFrame>()) {
+        field.How = Shown::Values;
+        field.Values = list->Strings();
+    } else if (const auto* comment = frame.As<TID3ContentFrame>()) {
+        field.How = Shown::Comment;
+        field.Language = comment->Language();
+        field.Description = comment->Description();
+        field.Text = comment->Text();
+    } else if (frame.As<TID3SkipFrame>()) {
+        field.How = Shown::Size;
+    } else if (const auto* date = frame.As<TID3TimestampFrame>()) {
+        // A date compares as its text: what is read and what is written differ in form.
+        field.How = Shown::Text;
+        field.Text =
+            asRead && !date->ReadText().isEmpty() ? date->ReadText() : DecodedText(field.Content);
+        field.Content = field.Text.toUtf8();
+    } else {
+        field.How = Shown::Decoded; // numbers
+    }
+}
+
+// Counts the fields of each name, the first 1.
+class TNameCounter {
+public:
+    int Next(const TTagFields& fields, qsizetype count, const QByteArray& name) {
+        if (count <= WalkedFields) {
+            int n = 1;
+            for (qsizetype i = 0; i < count; ++i)
+                n += fields[i].Name == name;
+            return n;
+        }
+        if (FCounts.isEmpty())
+            for (qsizetype i = 0; i < count; ++i)
+                ++FCounts[fields[i].Name];
+        return ++FCounts[name];
+    }
+
+private:
+    QHash<QByteArray, int> FCounts;
+};
+
+// Finds fields by name and number, by walking from where the last one was found (both lists
+// mostly hold their fields in one order), or in a table for long lists.
+class TFieldFinder {
+public:
+    explicit TFieldFinder(const TTagFields& fields) : FFields(fields) {
+        if (fields.size() > WalkedFields)
+            for (qsizetype i = 0; i < fields.size(); ++i)
+                FIndex.insert({fields[i].Name, fields[i].Number}, i);
+    }
+
+    const TTagField* Find(const TTagField& like) {
+        const qsizetype size = FFields.size();
+        if (size > WalkedFields) {
+            const auto found = FIndex.constFind({like.Name, like.Number});
+            return found == FIndex.cend() ? nullptr : &FFields[*found];
+        }
+        for (qsizetype step = 0; step < size; ++step) {
+            const qsizetype i = (FNext + step) % size;
+            const TTagField& field = FFields[i];
+            if (field.Number == like.Number && field.Name == like.Name) {
+                FNext = i + 1;
+                return &field;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    const TTagFields& FFields;
+    qsizetype FNext = 0;
+    QHash<std::pair<QByteArray, int>, qsizetype> FIndex;
+};
+
+bool SameBytes(const QByteArray& a, const QByteArray& b) {
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+// Whether both fields hold the same: for a picture, Content followed by the picture's bytes.
+bool SameContent(const TTagField& a, const TTagField& b) {
+    if (a.ComparesText || b.ComparesText)
+        return a.ComparesText == b.ComparesText && a.Text == b.Text;
+    if (a.Content.size() + a.Picture.size() != b.Content.size() + b.Picture.size())
+        return false;
+    if (a.Content.size() == b.Content.size())
+        return a.Content == b.Content && SameBytes(a.Picture, b.Picture);
+    return a.Content + a.Picture == b.Content + b.Picture;
 }
 
 } // namespace
 
 void AppendID3v1Fields(TTagFields& fields, const TID3v1Tag& tag) {
-    const auto add = [&fields](const char* name, const QString& text) {
-        fields.append({QStringLiteral("ID3v1 ") + QLatin1String(name), text.toUtf8(), text});
+    const auto add = [&fields](QByteArray name, const QString& text) {
+        TTagField field;
+        field.Name = std::move(name);
+        field.ComparesText = true;
+        field.Text = text;
+        fields.append(std::move(field));
     };
-    add("Title", tag.SongName);
-    add("Artist", tag.Artist);
-    add("Album", tag.Album);
-    add("Year", tag.Year);
-    add("Comment", tag.Comment);
-    add("Track", tag.AlbumTrack ? QString::number(tag.AlbumTrack) : QString());
-    add("Genre", tag.GenreAsString().isEmpty() ? QString::number(tag.Genre) : tag.GenreAsString());
+    add(QByteArrayLiteral("ID3v1 Title"), tag.SongName);
+    add(QByteArrayLiteral("ID3v1 Artist"), tag.Artist);
+    add(QByteArrayLiteral("ID3v1 Album"), tag.Album);
+    add(QByteArrayLiteral("ID3v1 Year"), tag.Year);
+    add(QByteArrayLiteral("ID3v1 Comment"), tag.Comment);
+    add(QByteArrayLiteral("ID3v1 Track"),
+        tag.AlbumTrack ? QString::number(tag.AlbumTrack) : QString());
+    const QString genre = tag.GenreAsString();
+    add(QByteArrayLiteral("ID3v1 Genre"), genre.isEmpty() ? QString::number(tag.Genre) : genre);
 }
 
-TTagFields TagFields(const TID3v2Tag& v2, TID3Version version, const TID3v1Tag* id3v1,
-                     bool asRead) {
-    TTagFields fields;
-    QHash<QString, int> seen;
+void SetTagFields(TTagFields& fields, const TID3v2Tag& v2, TID3Version version,
+                  const TID3v1Tag* id3v1, bool asRead) {
+    // The list keeps its fields, so that the next file's fill them without new allocations.
+    const qsizetype kept = fields.size();
+    qsizetype count = 0;
+    TNameCounter names;
     for (const auto& frame : v2.Frames()) {
         if (frame->ID() != fiUnknown && !ID3FrameWrittenIn(frame->ID(), version))
             continue;
-        QString name = FrameName(*frame, version);
-        const int n = ++seen[name];
-        if (n > 1)
-            name += u' ' + QString::number(n);
-        const QByteArray content = frame->BuildContent(version);
-        QString text = FrameText(*frame, content);
-        const auto* date = frame->As<TID3TimestampFrame>();
-        if (date && asRead && !date->ReadText().isEmpty())
-            text = date->ReadText();
-        // A date compares as its text: what is read and what is written differ in form.
-        fields.append({name, date ? text.toUtf8() : content, text});
+        if (count == fields.size())
+            fields.emplaceBack();
+        TTagField& field = fields[count];
+        field.Name = FrameName(*frame, version);
+        field.Number = names.Next(fields, count, field.Name);
+        field.ComparesText = false;
+        SetFrameField(field, *frame, version, asRead);
+        ++count;
     }
+    if (count < kept)
+        fields.resize(count);
     if (id3v1)
         AppendID3v1Fields(fields, *id3v1);
-    return fields;
+}
+
+QString FieldName(const TTagField& field) {
+    const QString name = QString::fromLatin1(field.Name);
+    return field.Number > 1 ? name + u' ' + QString::number(field.Number) : name;
+}
+
+QString FieldText(const TTagField& field) {
+    using Shown = TTagField::Shown;
+    switch (field.How) {
+    case Shown::Text:
+        return field.Text;
+    case Shown::Values:
+        return field.Values.join(u'/');
+    case Shown::Comment: {
+        QString shown =
+            field.Language.isEmpty() ? QString() : u'[' + field.Language + QStringLiteral("] ");
+        if (!field.Description.isEmpty())
+            shown += field.Description + QStringLiteral(": ");
+        return shown + field.Text;
+    }
+    case Shown::Picture: {
+        const QString type = field.PictureType == ptCoverFront
+                                 ? QStringLiteral("front cover")
+                                 : QStringLiteral("picture type %1").arg(field.PictureType);
+        return QStringLiteral("%1, %2, %3 bytes").arg(type, field.Text).arg(field.Picture.size());
+    }
+    case Shown::Size:
+        return QStringLiteral("%1 bytes").arg(field.Content.size());
+    case Shown::Decoded:
+        return DecodedText(field.Content);
+    }
+    return {};
 }
 
 QList<TFieldChange> ChangedFields(const TTagFields& before, const TTagFields& after) {
-    QHash<QString, const TTagField*> was;
-    for (const TTagField& field : before)
-        was.insert(field.Name, &field);
-    QHash<QString, const TTagField*> is;
-    for (const TTagField& field : after)
-        is.insert(field.Name, &field);
     QList<TFieldChange> changes;
+    TFieldFinder inAfter(after);
     for (const TTagField& field : before) {
-        const TTagField* now = is.value(field.Name);
+        const TTagField* now = inAfter.Find(field);
         if (!now)
-            changes.append({field.Name, field.Text, QString()});
-        else if (now->Content != field.Content)
-            changes.append({field.Name, field.Text, now->Text});
+            changes.append({FieldName(field), FieldText(field), QString()});
+        else if (!SameContent(*now, field))
+            changes.append({FieldName(field), FieldText(field), FieldText(*now)});
     }
+    TFieldFinder inBefore(before);
     for (const TTagField& field : after)
-        if (!was.contains(field.Name))
-            changes.append({field.Name, QString(), field.Text});
+        if (!inBefore.Find(field))
+            changes.append({FieldName(field), QString(), FieldText(field)});
     return changes;
 }

@@ -100,7 +100,7 @@ void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version)
     FData = content.sliced(pos).toByteArray();
 }
 
-QByteArray TID3PictureFrame::BuildContent(TID3Version version) const {
+QByteArray TID3PictureFrame::BuildContentHead(TID3Version version) const {
     const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({FDescription});
     QByteArray content(1, char(encoding));
     if (version == ive2_2)
@@ -109,6 +109,12 @@ QByteArray TID3PictureFrame::BuildContent(TID3Version version) const {
         content.append(ID3Text::Encode(FMIMEType, ienISO_8859_1, Terminator::With));
     content.append(char(FPictureType));
     content.append(ID3Text::Encode(FDescription, encoding, Terminator::With));
+    return content;
+}
+
+QByteArray TID3PictureFrame::BuildContent(TID3Version version) const {
+    QByteArray content = BuildContentHead(version);
+    content.reserve(content.size() + FData.size());
     content.append(FData);
     return content;
 }

@@ -137,6 +137,8 @@ public:
     bool IsEmpty() const override;
     void ParseContent(QByteArrayView content, TID3Version version) override;
     QByteArray BuildContent(TID3Version version) const override;
+    // The content up to the picture bytes, which follow it.
+    QByteArray BuildContentHead(TID3Version version) const;
     std::optional<QString> DuplicateKey() const override;
 
 private:

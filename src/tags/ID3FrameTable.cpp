@@ -124,7 +124,8 @@ TID3FrameID ID3FrameIDFromName(QByteArrayView name, TID3Version version) {
 QByteArray ID3FrameName(TID3FrameID id, TID3Version version) {
     const TID3FrameInfo& info = ID3FrameInfo(id);
     const char* name = version == ive2_2 ? info.Name22 : info.Name;
-    return name ? QByteArray(name) : QByteArray();
+    // The table's strings live as long as the program: they are not copied.
+    return name ? QByteArray::fromRawData(name, qsizetype(std::strlen(name))) : QByteArray();
 }
 
 bool ID3FrameWrittenIn(TID3FrameID id, TID3Version version) {
