@@ -16,7 +16,7 @@ namespace {
 
 // The longest the window goes without handling its events while a browse waits for the walk
 // or the readers.
-constexpr std::chrono::milliseconds ResponsiveInterval(20);
+constexpr std::chrono::milliseconds ResponsiveInterval(10);
 
 QString LowerExtension(const QString& path) {
     return QFileInfo(path).suffix().toLower();

@@ -261,4 +261,39 @@ TEST(KeptTagBytes, BudgetBoundsWhatIsKept) {
     EXPECT_FALSE(kept.Take(&a));
 }
 
+// A large set freed a slice at a time (as a browse frees the set of the list it replaces): each
+// slice forgets as many records as asked and their bytes, the others stay kept, and the last
+// slice says that nothing is left.
+TEST(KeptTagBytes, ForgottenASliceAtATime) {
+    std::vector<TMP3FileData> records(5);
+    TID3FileEnds ends;
+    ends.Opened = true;
+    ends.Start = QByteArray(100, 'x');
+    ends.Last = QByteArray(128, 'y');
+    TKeptTagBytes kept;
+    for (TMP3FileData& record : records)
+        kept.Keep(&record, ends);
+    const qint64 one = kept.Bytes() / 5;
+    ASSERT_GT(one, 0);
+    EXPECT_TRUE(kept.ForgetSome(2));
+    EXPECT_EQ(kept.Bytes(), 3 * one);
+    EXPECT_TRUE(kept.ForgetSome(2));
+    EXPECT_EQ(kept.Bytes(), one);
+    int left = 0;
+    for (TMP3FileData& record : records) {
+        const std::optional<TID3FileEnds> taken = kept.Take(&record);
+        if (taken) {
+            ++left;
+            EXPECT_EQ(taken->Start, ends.Start);
+            kept.Keep(&record, ends);
+        }
+    }
+    EXPECT_EQ(left, 1);
+    EXPECT_FALSE(kept.ForgetSome(2));
+    EXPECT_EQ(kept.Bytes(), 0);
+    for (TMP3FileData& record : records)
+        EXPECT_FALSE(kept.Take(&record));
+    EXPECT_FALSE(kept.ForgetSome(1));
+}
+
 } // namespace

@@ -186,16 +186,18 @@ private slots:
         for (int i = 10; i < 30; ++i)
             files << QStringLiteral("%1 - t.mp3").arg(i);
         const QString folder = s.Library("lib", files);
-        int calls = 0;
+        bool clicked = false;
         s.ui->Answers.enqueue(true);
         s.ui->OnPendingEvents = [&] {
-            if (++calls == 5)
+            if (!clicked && s.State().Catalogue().size() == 4) {
+                clicked = true;
                 QTest::mouseClick(s.window->ListView()->viewport(), Qt::LeftButton);
+            }
         };
         s.Browse(folder);
         s.ui->OnPendingEvents = nullptr;
         QCOMPARE(s.ui->Messages, QStringList({"Do you want to stop processing?"}));
-        // Stopped in the first phase after four files: those four are shown, none selected.
+        // Stopped after four files: those four are shown, none selected.
         QCOMPARE(s.State().MainList().Count(), 4);
         QCOMPARE(s.State().MainList().SelectedCount(), 0);
         QVERIFY(s.window->Action(TCommand::Browse)->isEnabled());

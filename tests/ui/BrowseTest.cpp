@@ -35,9 +35,10 @@ TEST_F(Browse, ThreeFilesWalkedThenProcessedFirstRowSelected) {
     // One step per file: each file's row is made with its record.
     EXPECT_EQ(Ui.ProgressMaximum, 3);
     EXPECT_EQ(Ui.ProgressPosition, 3);
-    ASSERT_EQ(seen.size(), 3u);
+    // At least once before each file; more often while the walk or the readers are waited for.
+    ASSERT_GE(seen.size(), 3u);
     for (const Seen& s : seen) {
-        EXPECT_EQ(s.Status, "Processing files");
+        EXPECT_TRUE(s.Status == "Searching files" || s.Status == "Processing files");
         EXPECT_TRUE(s.Busy);
         EXPECT_FALSE(s.Browse || s.Open || s.Export || s.Fix || s.Refresh);
         EXPECT_TRUE(s.Options);
@@ -183,6 +184,7 @@ TEST_F(Browse, StopRequestAtEachFile) {
             }
         };
         state.BrowseMP3Folder(Music.Path());
+        EXPECT_TRUE(clicked) << c.Name;
         EXPECT_EQ(int(state.Catalogue().size()), c.Records) << c.Name;
         EXPECT_EQ(state.MainList().Count(), c.Rows) << c.Name;
         EXPECT_EQ(state.MainList().SelectedCount() > 0, c.Selected) << c.Name;
@@ -208,14 +210,18 @@ TEST_F(Browse, StopRequestAtEachFile) {
 TEST_F(Browse, AStopEndsTheBrowseWithTheRowsSoFarAtOnce) {
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
         Song(name);
-    int call = 0;
+    int callsAfterTheClick = -1;
     Ui.Answers.enqueue(true);
     Ui.OnPendingEvents = [&] {
-        if (++call == 2)
+        if (callsAfterTheClick >= 0)
+            ++callsAfterTheClick;
+        else if (State.Catalogue().size() == 1) {
+            callsAfterTheClick = 0;
             State.ListClick();
+        }
     };
     State.BrowseMP3Folder(Music.Path());
-    EXPECT_EQ(call, 2);
+    EXPECT_EQ(callsAfterTheClick, 0);
     EXPECT_EQ(Ui.Texts(Kind::Question).size(), 1);
     EXPECT_EQ(State.MainList().Count(), 1);
     EXPECT_EQ(State.Catalogue().size(), 1u);
