@@ -202,13 +202,17 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
             file = TJournalledFile{*state, std::nullopt, {}};
             continue;
         }
+        if (kind == u"u") {
+            // Announced, then left alone by the run: nothing of it to undo. Its announcement
+            // may have failed to reach the file.
+            if (index.contains(number))
+                unchanged.insert(index.value(number));
+            continue;
+        }
         if (!index.contains(number))
             break;
         TJournalledFile& file = run.Files[index.value(number)];
-        if (kind == u"u") {
-            // Announced, then left alone by the run: nothing of it to undo.
-            unchanged.insert(index.value(number));
-        } else if (kind == u"m") {
+        if (kind == u"m") {
             file.PendingMove = o.value(u"to").toString();
         } else if (kind == u"a") {
             const auto state = StateFromObject(o, false);
