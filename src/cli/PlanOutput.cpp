@@ -1,10 +1,10 @@
 #include "cli/PlanOutput.h"
 
-#include "export/CsvFormat.h"
 #include "fixing/FilePlan.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <array>
 
 namespace {
 
@@ -23,12 +23,23 @@ QString KindName(TPlannedChange::Kind kind) {
     return {};
 }
 
-QString CsvLine(QStringList fields) {
-    // Values a script reads back may hold quotes: they are doubled, so that any CSV reader
-    // gets them right.
-    for (QString& field : fields)
-        field.replace(u'"', QStringLiteral("\"\""));
-    return CsvFormat::Line(fields);
+// Values a script reads back may hold quotes: they are doubled, so that any CSV reader gets
+// them right. Every field in double quotes, joined by commas, the line ended by CR LF.
+void AppendCsvLine(QString& text, const std::array<QStringView, 5>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            text += u',';
+        text += u'"';
+        QStringView rest = fields[i];
+        for (qsizetype quote = rest.indexOf(u'"'); quote >= 0; quote = rest.indexOf(u'"')) {
+            text += rest.first(quote + 1);
+            text += u'"';
+            rest = rest.sliced(quote + 1);
+        }
+        text += rest;
+        text += u'"';
+    }
+    text += QLatin1StringView("\r\n");
 }
 
 QString JsonString(const QString& text) {
@@ -44,8 +55,10 @@ QString JsonLine(const QStringList& fields) {
     return line + QStringLiteral("}\n");
 }
 
-bool Write(const QString& text, std::FILE* out) {
+// Writes the text gathered and empties it for the next lines.
+bool Write(QString& text, std::FILE* out) {
     const QByteArray bytes = text.toUtf8();
+    text.resize(0);
     return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out) ==
            std::size_t(bytes.size());
 }
@@ -53,13 +66,20 @@ bool Write(const QString& text, std::FILE* out) {
 } // namespace
 
 bool PrintPlan(const TFilePlan& plan, TPlanFormat format, std::FILE* out) {
-    if (format == TPlanFormat::Csv && !Write(CsvLine(Keys), out))
-        return false;
+    // The lines go out in blocks: the plan of a large library has hundreds of thousands.
+    constexpr qsizetype BlockSize = 32 * 1024;
+    QString text;
+    text.reserve(BlockSize + 1024);
+    if (format == TPlanFormat::Csv)
+        AppendCsvLine(text, {Keys[0], Keys[1], Keys[2], Keys[3], Keys[4]});
     for (const TPlannedChange& change : plan.Changes()) {
-        const QStringList fields = {change.File, KindName(change.Change), change.Field, change.Old,
-                                    change.New};
-        if (!Write(format == TPlanFormat::Csv ? CsvLine(fields) : JsonLine(fields), out))
+        const QString kind = KindName(change.Change);
+        if (format == TPlanFormat::Csv)
+            AppendCsvLine(text, {change.File, kind, change.Field, change.Old, change.New});
+        else
+            text += JsonLine({change.File, kind, change.Field, change.Old, change.New});
+        if (text.size() >= BlockSize && !Write(text, out))
             return false;
     }
-    return std::fflush(out) == 0;
+    return Write(text, out) && std::fflush(out) == 0;
 }
