@@ -17,6 +17,12 @@ void TKeptTagBytes::Keep(const TMP3FileData* record, TID3FileEnds ends) {
     FEntries.insert_or_assign(record, std::move(ends));
 }
 
+void TKeptTagBytes::Hold(const TMP3FileData* record, TID3FileEnds ends) {
+    Take(record);
+    FBytes += Cost(ends);
+    FEntries.insert_or_assign(record, std::move(ends));
+}
+
 std::optional<TID3FileEnds> TKeptTagBytes::Take(const TMP3FileData* record) {
     const auto found = FEntries.find(record);
     if (found == FEntries.end())

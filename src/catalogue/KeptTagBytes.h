@@ -24,6 +24,9 @@ public:
 
     // Keeps the bytes of a file read for the record, in place of any kept before for it.
     void Keep(const TMP3FileData* record, TID3FileEnds ends);
+    // Keeps the bytes that a run has just read of a file it is about to change, whatever their
+    // size and the budget: the change takes them soon after.
+    void Hold(const TMP3FileData* record, TID3FileEnds ends);
     // The bytes kept for the record, which are then no longer kept; nothing when none are.
     std::optional<TID3FileEnds> Take(const TMP3FileData* record);
     // Every record goes: call it whenever the catalogue is emptied.

@@ -26,6 +26,8 @@ class TFilePlan final : public TFileWriter {
 public:
     bool WritesFiles() const override { return false; }
     void PrepareFolder(const QString&) override {}
+    bool TakesAnnouncements() const override { return false; }
+    void Announce(const QList<TAnnouncedChange>&) override {}
     void TagsOpened(TMP3FileTags& tags) override;
     void CommitTags(TMP3FileTags& tags, bool writeID3v1) override;
     void WillMove(const QString&, const QString&) override {}

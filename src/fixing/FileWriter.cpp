@@ -5,6 +5,11 @@
 #include "fixing/RunJournal.h"
 #include "support/Error.h"
 
+void TDiskWriter::Announce(const QList<TAnnouncedChange>& files) {
+    if (FJournal)
+        FJournal->Announce(files);
+}
+
 void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     if (FJournal)
         FJournal->BeforeChange(tags.FileName(), &tags.Ends());
@@ -49,5 +54,5 @@ void TDiskWriter::RestoreTime(const TPreservedFileTime& time, const QString& fil
     // Only a time put back changes the file since its last note: reading it again for nothing
     // would cost an open and a read per file.
     if (time.Restore(fileName) && FJournal)
-        FJournal->AfterChange(fileName);
+        FJournal->AfterTimeChange(fileName);
 }

@@ -3,8 +3,10 @@
 #include "fixing/SafeRename.h"
 #include "fixing/StaleTemporaryFiles.h"
 
+#include <QList>
 #include <QString>
 
+struct TAnnouncedChange;
 class TMP3FileTags;
 class TPreservedFileTime;
 class TRunJournal;
@@ -20,6 +22,12 @@ public:
     virtual bool WritesFiles() const = 0;
     // Before the first change in a folder: the temporary files an interrupted write left go.
     virtual void PrepareFolder(const QString& folder) = 0;
+    // Whether the writer wants the files a run is about to change announced (see Announce):
+    // reading them ahead costs a plan for nothing.
+    virtual bool TakesAnnouncements() const = 0;
+    // Before the run changes the files given, one after the other: their bytes as read just now
+    // and where each will move, so that their journal records can share one flush.
+    virtual void Announce(const QList<TAnnouncedChange>& files) = 0;
     // A file's tags have just been read, before anything changed them.
     virtual void TagsOpened(TMP3FileTags& tags) = 0;
     // Writes the changed tags (see TMP3FileTags::Commit); throws when they cannot be written.
@@ -43,6 +51,8 @@ public:
     explicit TDiskWriter(TRunJournal* journal = nullptr) : FJournal(journal) {}
     bool WritesFiles() const override { return true; }
     void PrepareFolder(const QString& folder) override { FTemporaryFiles.CleanFolder(folder); }
+    bool TakesAnnouncements() const override { return FJournal != nullptr; }
+    void Announce(const QList<TAnnouncedChange>& files) override;
     void TagsOpened(TMP3FileTags&) override {}
     void CommitTags(TMP3FileTags& tags, bool writeID3v1) override;
     void WillMove(const QString& from, const QString& to) override;

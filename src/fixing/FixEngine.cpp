@@ -7,6 +7,7 @@
 #include "fixing/FileTimes.h"
 #include "fixing/FileWriter.h"
 #include "fixing/MP3FileTags.h"
+#include "fixing/RunJournal.h"
 #include "fixing/TagEditing.h"
 #include "refdata/BreakApart.h"
 #include "refdata/ReferenceData.h"
@@ -75,7 +76,37 @@ bool UsableFileName(const QString& name) {
     return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/');
 }
 
+// Whether the fix changes the row's file at all.
+bool NeedsFix(const TMP3FileData& record, const TFixContext& context) {
+    return record.MP3Mismatch || context.Options.ForceFixStateToEnabled;
+}
+
+// The path the fix moves the row's file to; empty when it stays.
+QString MoveTarget(const TFixRow& row) {
+    const QString newName = RowFolder(row) + row.ComputedName;
+    return newName != RowFilePath(row) && UsableFileName(row.ComputedName) ? newName : QString();
+}
+
 } // namespace
+
+void AnnounceFixes(const QList<TFixRow>& rows, TFixContext& context) {
+    if (!context.Files.TakesAnnouncements())
+        return;
+    QList<TAnnouncedChange> files;
+    for (const TFixRow& row : rows) {
+        const TMP3FileData* record = row.Data;
+        if (!record || !NeedsFix(*record, context))
+            continue;
+        TAnnouncedChange file{RowFilePath(row), {}, MoveTarget(row)};
+        file.Ends = CurrentFileEnds(
+            file.Path, context.KeptTagBytes ? context.KeptTagBytes->Take(record) : std::nullopt);
+        // The fix of the row takes the bytes read here rather than reading the file again.
+        if (context.KeptTagBytes)
+            context.KeptTagBytes->Hold(record, file.Ends);
+        files.append(std::move(file));
+    }
+    context.Files.Announce(files);
+}
 
 void LogFileNotWritten(TFixContext& context, const QString& what, const QString& fileName,
                        const QString& error) {
@@ -91,7 +122,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
         return result;
     const QString folder = RowFolder(MP3ListItem);
     context.Files.PrepareFolder(folder);
-    if (!record->MP3Mismatch && !context.Options.ForceFixStateToEnabled)
+    if (!NeedsFix(*record, context))
         return result;
     const QString fileName = RowFilePath(MP3ListItem);
     const TPreservedFileTime time(fileName, context.Options.PreserveFileDateTime);
@@ -104,7 +135,7 @@ TRowResult FixMP3ListItem(TFixRow& MP3ListItem, TFixContext& context) {
     // Announced before the tags are written, so that the journal can make the file's state and
     // its move durable together.
     const QString newName = folder + row.ComputedName;
-    const bool moves = newName != fileName && UsableFileName(row.ComputedName);
+    const bool moves = !MoveTarget(row).isEmpty();
     QString picture;
     try {
         // The bytes the browse read serve once: after the fix the file holds others.

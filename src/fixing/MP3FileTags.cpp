@@ -7,24 +7,20 @@
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 
-namespace {
-
-// The kept bytes when the file is still the one they were read from: same file, size, times.
-// One look at the file costs less than opening and reading it again.
-bool StillCurrent(const QString& fileName, const std::optional<TID3FileEnds>& kept) {
-    if (!kept || !kept->Opened || kept->ErrorCode != 0)
-        return false;
-    const std::optional<TFileIdentity> now = FileIdentityOf(fileName);
-    return now && *now == kept->Identity;
+TID3FileEnds CurrentFileEnds(const QString& fileName, std::optional<TID3FileEnds> kept) {
+    // One look at the file costs less than opening and reading it again.
+    if (kept && kept->Opened && kept->ErrorCode == 0) {
+        const std::optional<TFileIdentity> now = FileIdentityOf(fileName);
+        if (now && *now == kept->Identity)
+            return std::move(*kept);
+    }
+    return ReadID3FileEnds(fileName);
 }
-
-} // namespace
 
 TMP3FileTags::TMP3FileTags(const QString& fileName, TID3v2Tag& id3v2, TID3v1Tag& id3v1,
                            TFileWriter& writer, std::optional<TID3FileEnds> kept)
-    : FFileName(fileName),
-      FEnds(StillCurrent(fileName, kept) ? std::move(*kept) : ReadID3FileEnds(fileName)),
-      FID3v2(id3v2), FID3v1(id3v1), FWriter(writer) {
+    : FFileName(fileName), FEnds(CurrentFileEnds(fileName, std::move(kept))), FID3v2(id3v2),
+      FID3v1(id3v1), FWriter(writer) {
     // Both ends in one open. A file that cannot be read is not written: its tags would be
     // taken as missing and written over.
     const TID3FileEnds& ends = FEnds;

@@ -9,6 +9,10 @@ class TFileWriter;
 class TID3v1Tag;
 class TID3v2Tag;
 
+// The bytes kept from an earlier read of the file while it is still what they were read from
+// (same file, size and times); otherwise the file's bytes read now.
+TID3FileEnds CurrentFileEnds(const QString& fileName, std::optional<TID3FileEnds> kept);
+
 // Both tags of one MP3 file, open for one change: read on construction, changed by the caller,
 // committed through the writer (which writes them, or records them in a plan), closed when the
 // object goes (written or not).

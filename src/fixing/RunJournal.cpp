@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <openssl/sha.h>
 #include <unistd.h>
 
@@ -23,15 +24,20 @@ const QString JournalSuffix = QStringLiteral(".journal");
 constexpr int FormatVersion = 1;
 
 // SHA-256 from libcrypto, which uses the processor's SHA instructions: a fix takes a digest of
-// every tag it changes, and the portable one cost more than the rest of the fix together.
+// every tag it changes, and the portable one cost more than the rest of the fix together. The
+// algorithm is looked up once: a lookup per digest costs as much as the digest of a small tag.
 QByteArray Digest(const QByteArray& bytes) {
+    static EVP_MD* const sha256 = EVP_MD_fetch(nullptr, "SHA256", nullptr);
     QByteArray digest(SHA256_DIGEST_LENGTH, Qt::Uninitialized);
-    SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
-           reinterpret_cast<unsigned char*>(digest.data()));
+    if (!sha256 ||
+        !EVP_Digest(bytes.constData(), size_t(bytes.size()),
+                    reinterpret_cast<unsigned char*>(digest.data()), nullptr, sha256, nullptr))
+        SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
+               reinterpret_cast<unsigned char*>(digest.data()));
     return digest;
 }
 
-QJsonObject StateObject(const TJournalFileState& state, bool withTags) {
+QJsonObject StateObject(const TJournalFileState& state) {
     QJsonObject o;
     o[u"path"] = state.Path;
     o[u"size"] = QString::number(state.Size);
@@ -40,10 +46,6 @@ QJsonObject StateObject(const TJournalFileState& state, bool withTags) {
     o[u"v1size"] = QString::number(state.ID3v1Size);
     o[u"v2digest"] = QString::fromLatin1(state.ID3v2Digest.toHex());
     o[u"v1digest"] = QString::fromLatin1(state.ID3v1Digest.toHex());
-    if (withTags) {
-        o[u"v2"] = QString::fromLatin1(state.ID3v2.toBase64());
-        o[u"v1"] = QString::fromLatin1(state.ID3v1.toBase64());
-    }
     return o;
 }
 
@@ -76,6 +78,21 @@ std::optional<TJournalFileState> StateFromObject(const QJsonObject& o, bool with
 
 QByteArray Line(const QJsonObject& o) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// The record of a file's state before a change: the fields of o, then both tags in Base64, which
+// needs no escaping. Spliced in here rather than passed through the JSON writer, which would
+// copy the largest part of the journal twice more for nothing.
+QByteArray BeforeLine(const QJsonObject& o, const TJournalFileState& state) {
+    QByteArray line = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    line.chop(1); // its closing brace
+    line.reserve(line.size() + (state.ID3v2.size() + state.ID3v1.size()) * 4 / 3 + 32);
+    line += ",\"v2\":\"";
+    line += state.ID3v2.toBase64();
+    line += "\",\"v1\":\"";
+    line += state.ID3v1.toBase64();
+    line += "\"}\n";
+    return line;
 }
 
 QByteArray MoveLine(int number, const QString& to) {
@@ -146,6 +163,7 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
     run.FileName = fileName;
     run.Id = QFileInfo(fileName).completeBaseName();
     QHash<int, qsizetype> index; // file number -> position in run.Files
+    QSet<qsizetype> unchanged;   // positions of the files the run announced and left alone
     qsizetype start = 0;
     bool header = false;
     for (;;) {
@@ -170,10 +188,25 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
         const int number = o.value(u"n").toInt(-1);
         if (kind == u"b") {
             const auto state = StateFromObject(o, true);
-            if (!state || index.contains(number))
+            if (!state)
                 break;
-            index.insert(number, run.Files.size());
-            run.Files.append(TJournalledFile{*state, std::nullopt, {}});
+            if (!index.contains(number)) {
+                index.insert(number, run.Files.size());
+                run.Files.append(TJournalledFile{*state, std::nullopt, {}});
+                continue;
+            }
+            // An announced file that changed before the run came to it: its state then.
+            TJournalledFile& file = run.Files[index.value(number)];
+            if (file.After)
+                break;
+            file = TJournalledFile{*state, std::nullopt, {}};
+            continue;
+        }
+        if (kind == u"u") {
+            // Announced, then left alone by the run: nothing of it to undo. Its announcement
+            // may have failed to reach the file.
+            if (index.contains(number))
+                unchanged.insert(index.value(number));
             continue;
         }
         if (!index.contains(number))
@@ -193,6 +226,9 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
     }
     if (!header)
         return std::nullopt;
+    for (qsizetype i = run.Files.size() - 1; i >= 0; --i)
+        if (unchanged.contains(i))
+            run.Files.removeAt(i);
     return run;
 }
 
@@ -202,6 +238,7 @@ TRunJournal::TRunJournal(QString folder, QString operation)
 
 TRunJournal::~TRunJournal() {
     Settle();
+    NoteUnchanged();
     if (FFd >= 0) {
         ::fsync(FFd);
         ::close(FFd);
@@ -265,6 +302,58 @@ void TRunJournal::WillMove(const QString& from, const QString& to) {
     FIntendedMove.emplace(from, to);
 }
 
+void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
+    // The records go to the file a few MB at a time, and are flushed once at the end.
+    constexpr qsizetype WrittenAtOnce = qsizetype(4) << 20;
+    Settle();
+    QList<int> numbers;
+    QByteArray records;
+    try {
+        for (const TAnnouncedChange& file : files) {
+            bool isNew = false;
+            const int number = FileNumber(file.Path, &isNew);
+            if (!isNew)
+                continue;
+            auto state = JournalFileStateOf(file.Path, file.Ends);
+            if (!state) {
+                FNumbers.remove(file.Path); // BeforeChange reports it, should the run get there
+                continue;
+            }
+            QJsonObject o = StateObject(*state);
+            o[u"k"] = QStringLiteral("b");
+            o[u"n"] = number;
+            records += BeforeLine(o, *state);
+            if (!file.MoveTo.isEmpty())
+                records += MoveLine(number, file.MoveTo);
+            state->ID3v2.clear();
+            state->ID3v1.clear();
+            FAnnounced.insert(
+                number, TAnnounced{std::move(*state), file.Ends.Identity, file.MoveTo, false});
+            numbers.append(number);
+            if (records.size() >= WrittenAtOnce) {
+                Append(records, false);
+                records.clear();
+            }
+        }
+        if (!numbers.isEmpty())
+            Append(records, true);
+    } catch (const TError&) {
+        return; // not durable: each file's BeforeChange writes its record again
+    }
+    for (const int number : numbers)
+        FAnnounced[number].Durable = true;
+}
+
+bool TRunJournal::StillAsAnnounced(const QString& path, const TAnnounced& announced,
+                                   const TID3FileEnds* known) const {
+    if (!announced.Durable)
+        return false;
+    if (known)
+        return known->Opened && known->ErrorCode == 0 && known->Identity == announced.Identity;
+    const std::optional<TFileIdentity> now = FileIdentityOf(path);
+    return now && *now == announced.Identity;
+}
+
 void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     QString moveTo;
     if (FIntendedMove && FIntendedMove->first == path)
@@ -272,24 +361,51 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
     FIntendedMove.reset();
     bool isNew = false;
     const int number = FileNumber(path, &isNew);
-    if (!isNew)
-        return;
+    std::optional<TAnnounced> announced;
+    if (!isNew) {
+        const auto found = FAnnounced.constFind(number);
+        if (found == FAnnounced.constEnd())
+            return; // changed before in this run: its first state is on disk
+        announced = *found;
+        FAnnounced.erase(found);
+        if (StillAsAnnounced(path, *announced, known)) {
+            Settle();
+            if (!moveTo.isEmpty() && moveTo == announced->MoveTo)
+                FPendingMove.emplace(number, moveTo);
+            FLastNoted.emplace(number, announced->State);
+            return;
+        }
+        // Changed since it was announced, or its record may not be on disk: its state now takes
+        // the place of the one announced.
+    }
+    // Until its record is durable the file is not to be changed, and a later call tries again.
+    const auto notChanging = [&] {
+        if (announced) {
+            announced->Durable = false;
+            FAnnounced.insert(number, *announced);
+        } else {
+            FNumbers.remove(path);
+        }
+    };
     Settle();
     auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path);
     if (!state) {
-        FNumbers.remove(path);
+        notChanging();
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
     }
-    QJsonObject o = StateObject(*state, true);
+    QJsonObject o = StateObject(*state);
     o[u"k"] = QStringLiteral("b");
     o[u"n"] = number;
-    if (moveTo.isEmpty()) {
-        Append(Line(o), true);
-    } else {
-        Append(Line(o), false);
-        Append(MoveLine(number, moveTo), true);
-        FPendingMove.emplace(number, moveTo);
+    try {
+        Append(BeforeLine(o, *state), moveTo.isEmpty());
+        if (!moveTo.isEmpty())
+            Append(MoveLine(number, moveTo), true);
+    } catch (const TError&) {
+        notChanging();
+        throw;
     }
+    if (!moveTo.isEmpty())
+        FPendingMove.emplace(number, moveTo);
     state->ID3v2.clear();
     state->ID3v1.clear();
     FLastNoted.emplace(number, std::move(*state));
@@ -302,6 +418,20 @@ void TRunJournal::BeforeMove(const QString& from, const QString& to) {
         return; // on disk since the file's first record
     Settle();
     Append(MoveLine(number, to), true);
+}
+
+void TRunJournal::NoteUnchanged() {
+    for (auto it = FAnnounced.cbegin(); it != FAnnounced.cend(); ++it) {
+        QJsonObject o;
+        o[u"k"] = QStringLiteral("u");
+        o[u"n"] = it.key();
+        try {
+            Append(Line(o), false);
+        } catch (const TError&) {
+            return; // the file stays in the journal as unchanged, which undo finds it is
+        }
+    }
+    FAnnounced.clear();
 }
 
 void TRunJournal::NotMoved(const QString&) {
@@ -330,7 +460,7 @@ void TRunJournal::Moved(const QString& from, const QString& to) {
 void TRunJournal::NoteAfter(int number, TJournalFileState state) {
     state.ID3v2.clear();
     state.ID3v1.clear();
-    QJsonObject o = StateObject(state, false);
+    QJsonObject o = StateObject(state);
     o[u"k"] = QStringLiteral("a");
     o[u"n"] = number;
     FLastNoted.emplace(number, std::move(state));
@@ -361,15 +491,25 @@ void TRunJournal::AfterChange(const QString& path) {
 void TRunJournal::AfterMove(const QString& path) {
     FPendingMove.reset();
     FAfterWaiting = false;
+    NoteSameBytes(path, false);
+}
+
+void TRunJournal::AfterTimeChange(const QString& path) {
+    NoteSameBytes(path, true);
+}
+
+void TRunJournal::NoteSameBytes(const QString& path, bool timeChanged) {
     const auto found = FNumbers.constFind(path);
     if (found == FNumbers.constEnd())
         return;
     const std::optional<TFileIdentity> now = FileIdentityOf(path);
     if (!FLastNoted || FLastNoted->first != *found || !now ||
-        now->Size != FLastNoted->second.Size || now->ModifiedNs != FLastNoted->second.TimeNs)
+        now->Size != FLastNoted->second.Size ||
+        (!timeChanged && now->ModifiedNs != FLastNoted->second.TimeNs))
         return AfterChange(path);
     TJournalFileState state = FLastNoted->second;
     state.Path = path;
+    state.TimeNs = now->ModifiedNs;
     NoteAfter(*found, std::move(state));
 }
 

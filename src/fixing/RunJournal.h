@@ -9,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-struct TID3FileEnds;
+#include "tags/ID3FileEnds.h"
 
 // The write-ahead journal of a run that changes music files: before a file is changed, what it
 // was (its name, both tags, size and last-write time) is on disk in the run's journal, so that
@@ -66,6 +66,14 @@ struct TJournalRun {
     QList<TJournalledFile> Files; // in the order the run first touched them
 };
 
+// A file that a run is about to change: its bytes as read just now, and the name it will move to
+// after the change (empty when it stays).
+struct TAnnouncedChange {
+    QString Path;
+    TID3FileEnds Ends;
+    QString MoveTo;
+};
+
 // Reads a journal up to its last complete record; nothing when it has no valid header.
 std::optional<TJournalRun> ReadJournalRun(const QString& fileName);
 
@@ -80,6 +88,12 @@ public:
     TRunJournal(const TRunJournal&) = delete;
     TRunJournal& operator=(const TRunJournal&) = delete;
 
+    // Before a run changes several files one after the other: their states, and the moves that
+    // will follow the changes, durable in one flush rather than one each. A file's BeforeChange
+    // then costs no flush while the file is still what was announced; one the run leaves alone
+    // after all is noted as unchanged when the journal closes. Never throws: when the records
+    // cannot be made durable, each file's BeforeChange tries again on its own.
+    void Announce(const QList<TAnnouncedChange>& files);
     // Before the file at path is changed for the first time in this run: its state, durable.
     // The state comes from the file's bytes when the caller has just read them, else from a read.
     void BeforeChange(const QString& path, const TID3FileEnds* known = nullptr);
@@ -98,12 +112,29 @@ public:
     // After a move to path (and Moved): its state. A move changes neither the bytes nor the
     // last-write time, so the state noted last serves while the size and time agree with it.
     void AfterMove(const QString& path);
+    // After the file's last-write time was set: its state. Setting the time changes no byte, so
+    // the state noted last serves, with the time now, while the size agrees with it.
+    void AfterTimeChange(const QString& path);
 
     // The journal's path; empty until the first record.
     const QString& FileName() const { return FFileName; }
 
 private:
+    // A file whose state went to the journal with Announce and that the run has not changed yet.
+    struct TAnnounced {
+        TJournalFileState State; // without tag bytes
+        TFileIdentity Identity;
+        QString MoveTo;
+        bool Durable = false;
+    };
+
     int FileNumber(const QString& path, bool* isNew);
+    bool StillAsAnnounced(const QString& path, const TAnnounced& announced,
+                          const TID3FileEnds* known) const;
+    void NoteUnchanged();
+    // The state noted last, under path and (when timeChanged) with the file's time now, while
+    // the file's size agrees with it; otherwise the file is read again.
+    void NoteSameBytes(const QString& path, bool timeChanged);
     void NoteAfter(int number, TJournalFileState state);
     void Settle();
     void Append(const QByteArray& line, bool durable);
@@ -114,7 +145,8 @@ private:
     QDateTime FStarted;
     QString FFileName;
     int FFd = -1;
-    QHash<QString, int> FNumbers; // present path -> file number
+    QHash<QString, int> FNumbers;      // present path -> file number
+    QHash<int, TAnnounced> FAnnounced; // file number -> what was announced
     int FNextNumber = 0;
     // The state noted last (file number, state without tag bytes).
     std::optional<std::pair<int, TJournalFileState>> FLastNoted;

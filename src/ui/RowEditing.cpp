@@ -1,5 +1,6 @@
 #include "ui/RowEditing.h"
 
+#include "fixing/FixEngine.h"
 #include "ui/MainWindowState.h"
 
 namespace {
@@ -36,6 +37,14 @@ TFixRow TRowEditRun::Row(int index) const {
     row.CoverArt = r.Cells[mcCoverArt];
     row.Data = r.Data;
     return row;
+}
+
+void TRowEditRun::AnnounceFixes(std::span<const int> indexes) {
+    QList<TFixRow> rows;
+    rows.reserve(qsizetype(indexes.size()));
+    for (const int index : indexes)
+        rows.append(Row(index));
+    ::AnnounceFixes(rows, FContext);
 }
 
 void TRowEditRun::SetRow(int index, const TFixRow& row) {

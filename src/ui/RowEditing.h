@@ -5,6 +5,7 @@
 #include "fixing/RunJournal.h"
 
 #include <optional>
+#include <span>
 
 class TMainList;
 class TMainWindowState;
@@ -20,6 +21,9 @@ public:
     TFixContext& Context() { return FContext; }
 
     TFixRow Row(int index) const;
+    // Before the rows given are fixed, one after the other: their files announced together (see
+    // AnnounceFixes).
+    void AnnounceFixes(std::span<const int> indexes);
     // Puts the row's cells back and keeps MismatchCount in step with its Mismatch cell.
     void SetRow(int index, const TFixRow& row);
     // Notes a failed row.

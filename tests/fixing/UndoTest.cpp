@@ -4,6 +4,7 @@
 
 #include "fixing/FileTimes.h"
 #include "fixing/RunJournal.h"
+#include "tags/ID3FileEnds.h"
 #include "ui/PropertiesDialogState.h"
 #include "ui/UndoRuns.h"
 
@@ -291,6 +292,68 @@ TEST_F(Undo, AJournalCutAtAnyByteIsReadToItsLastCompleteRecordAndStillUndoes) {
     ASSERT_EQ(now.size(), start.size());
     for (const auto& [name, file] : start)
         EXPECT_EQ(now[name], file) << name.toStdString();
+}
+
+TEST_F(Undo, AStoppedFixJournalsOnlyTheFilesItChangedAndUndoLeavesTheOthersAlone) {
+    for (const char* name : {"a", "b", "c", "d"})
+        Write(QStringLiteral("%1.mp3").arg(name),
+              Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", QString::fromLatin1(name)));
+    const Snapshot start = Take(music.Path());
+    Load();
+    // The fix announced all four files to the journal before the first; it is stopped after two.
+    int calls = 0;
+    ui.Answers.enqueue(true);
+    ui.OnPendingEvents = [&] {
+        if (++calls == 3)
+            state->ListClick(); // while busy: asks to stop, Yes
+    };
+    state->FixToolButtonClick();
+    ui.OnPendingEvents = nullptr;
+    const QList<TJournalRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 1);
+    ASSERT_EQ(runs[0].Files.size(), 2);
+    // Another program then changes a file that the fix announced but left alone.
+    Write("d.mp3", Mp3Fixture(3).Text("TPE1", "Band").Text("TIT2", "retitled elsewhere"));
+    const Snapshot edited = Take(music.Path());
+    for (const TUndoneFile& file : UndoNewest())
+        EXPECT_FALSE(file.LeftAlone()) << file.Path.toStdString();
+    Snapshot expected = start;
+    expected["d.mp3"] = edited.at("d.mp3");
+    EXPECT_EQ(Take(music.Path()), expected);
+}
+
+TEST(JournalAnnouncement, AFileChangedAfterItsAnnouncementIsJournalledAsItWasWhenChanged) {
+    TempDir dir;
+    const QString path = dir.Write("song.mp3", Mp3Fixture(3).Text("TIT2", "Announced").Bytes());
+    SetTime(path, 1500000000, 11);
+    TJournalFileState first;
+    TJournalFileState changedElsewhere;
+    QString journalName;
+    {
+        TRunJournal journal(dir.File("journal"), QStringLiteral("Fix"));
+        journal.Announce({{path, ReadID3FileEnds(path), dir.File("moved.mp3")}});
+        first = *ReadJournalFileState(path);
+        // Another program writes the file between the announcement and the run's change.
+        dir.Write("song.mp3", Mp3Fixture(4).Text("TIT2", "Changed elsewhere").Bytes());
+        SetTime(path, 1600000000, 22);
+        changedElsewhere = *ReadJournalFileState(path);
+        const TID3FileEnds now = ReadID3FileEnds(path);
+        journal.BeforeChange(path, &now);
+        dir.Write("song.mp3", Mp3Fixture(3).Text("TIT2", "Fixed").Bytes());
+        journal.AfterChange(path);
+        journalName = journal.FileName();
+    }
+    const auto run = ReadJournalRun(journalName);
+    ASSERT_TRUE(run);
+    ASSERT_EQ(run->Files.size(), 1);
+    const TJournalledFile& file = run->Files.first();
+    EXPECT_TRUE(file.Before.SameAs(changedElsewhere));
+    EXPECT_FALSE(file.Before.SameAs(first));
+    EXPECT_EQ(file.Before.ID3v2, changedElsewhere.ID3v2);
+    // The move announced with the first state is not the run's: the file stayed.
+    EXPECT_TRUE(file.PendingMove.isEmpty());
+    ASSERT_TRUE(file.After);
+    EXPECT_TRUE(file.After->SameAs(*ReadJournalFileState(path)));
 }
 
 TEST(JournalRetention, KeepsTheNewestRunsThatFitTheLimits) {
