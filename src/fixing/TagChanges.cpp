@@ -47,7 +47,9 @@ QByteArray FrameName(const TID3Frame& frame, TID3Version version) {
 void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version, bool asRead) {
     using Shown = TTagField::Shown;
     field.Picture = QByteArray();
-    if (const auto* picture = frame.As<TID3PictureFrame>()) {
+    const auto* text = frame.As<TID3TextFrame>(); // the most frames: looked for first
+    const auto* picture = text ? nullptr : frame.As<TID3PictureFrame>();
+    if (picture) {
         field.Content = picture->BuildContentHead(version);
         field.Picture = picture->PictureData();
         field.How = Shown::Picture;
@@ -56,7 +58,7 @@ void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version
         return;
     }
     field.Content = frame.BuildContent(version);
-    if (const auto* text = frame.As<TID3TextFrame>()) {
+    if (text) {
         field.How = Shown::Text;
         field.Text = text->Text();
     } else if (const auto* list = frame.As<TID3SimpleListFrame>()) {

@@ -72,7 +72,10 @@ std::optional<QByteArray> BuildID3v2Frame(const TID3Frame& frame, TID3Version ve
         data = FrameData24(frame, tagUnsynchronised, flags);
     }
 
-    QByteArray bytes = name;
+    QByteArray bytes;
+    // One allocation: the size and flags take up to 6 bytes behind the name, then the data.
+    bytes.reserve(name.size() + 6 + data.size());
+    bytes.append(name);
     if (version == ive2_2) {
         if (quint64(data.size()) > MaxFrameSize22)
             throw TError(QStringLiteral("Frame size is too big"));
