@@ -37,7 +37,12 @@ void TMainList::Remove(int index) {
 }
 
 void TMainList::Clear() {
-    TakeRows();
+    // The room stays: the list is mostly filled again at once, and about as long.
+    FRows.clear();
+    if (Batching())
+        FChangedWhileBatching = true;
+    else
+        emit Reset();
 }
 
 std::vector<TMainListRow> TMainList::TakeRows() {
