@@ -478,12 +478,7 @@ TEST_F(FixTest, StopRequestEndsTheRunWithItsClosingSteps) {
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
         Write(name, Titled(name));
     Load();
-    int calls = 0;
-    ui.Answers.enqueue(true);
-    ui.OnPendingEvents = [&] {
-        if (++calls == 3)
-            state->ListClick(); // while busy: asks to stop, Yes
-    };
+    StopAtEventCall(3);
     state->FixToolButtonClick();
     EXPECT_EQ(state->MismatchCount(), 2);
     EXPECT_FALSE(state->StopRequested());

@@ -67,6 +67,14 @@ void MainWindowFixture::SelectAll() {
         List().SetSelected(i, true);
 }
 
+void MainWindowFixture::StopAtEventCall(int call) {
+    ui.Answers.enqueue(true);
+    ui.OnPendingEvents = [this, call, calls = 0]() mutable {
+        if (++calls == call)
+            state->ListClick(); // while busy: asks to stop
+    };
+}
+
 QString MainWindowFixture::LogText() const {
     QFile file(state->Log().FileName());
     if (!file.open(QIODevice::ReadOnly))

@@ -37,6 +37,9 @@ public:
     void SetCell(const QString& name, int column, const QString& text);
     void Select(const QStringList& names);
     void SelectAll();
+    // The person asks the next long operation to stop (and says Yes) at its given call to the
+    // event loop; each step of a fix or an edit makes one.
+    void StopAtEventCall(int call);
     QString PathOf(const QString& name) { return music.File(name); }
     QString LogText() const;
 

@@ -301,12 +301,7 @@ TEST_F(Undo, AStoppedFixJournalsOnlyTheFilesItChangedAndUndoLeavesTheOthersAlone
     const Snapshot start = Take(music.Path());
     Load();
     // The fix announced all four files to the journal before the first; it is stopped after two.
-    int calls = 0;
-    ui.Answers.enqueue(true);
-    ui.OnPendingEvents = [&] {
-        if (++calls == 3)
-            state->ListClick(); // while busy: asks to stop, Yes
-    };
+    StopAtEventCall(3);
     state->FixToolButtonClick();
     ui.OnPendingEvents = nullptr;
     const QList<TJournalRun> runs = Runs();
