@@ -32,6 +32,14 @@ QString Describe(const QList<QAction*>& actions, bool useIconText) {
     return parts.join(u'|');
 }
 
+// Twenty files, enough for a browse to be stopped part of the way through.
+QStringList TwentyFileNames() {
+    QStringList files;
+    for (int i = 10; i < 30; ++i)
+        files << QStringLiteral("%1 - t.mp3").arg(i);
+    return files;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -182,10 +190,7 @@ private slots:
 
     void AClickDuringABrowseAsksToStop() {
         Session s;
-        QStringList files;
-        for (int i = 10; i < 30; ++i)
-            files << QStringLiteral("%1 - t.mp3").arg(i);
-        const QString folder = s.Library("lib", files);
+        const QString folder = s.Library("lib", TwentyFileNames());
         bool clicked = false;
         s.ui->Answers.enqueue(true);
         s.ui->OnPendingEvents = [&] {
@@ -208,9 +213,7 @@ private slots:
     // click meanwhile finds no row that is not drawn.
     void TheViewGetsTheBrowsedRowsAtTheEnd() {
         Session s;
-        QStringList files;
-        for (int i = 10; i < 30; ++i)
-            files << QStringLiteral("%1 - t.mp3").arg(i);
+        const QStringList files = TwentyFileNames();
         const QString folder = s.Library("lib", files);
         s.Browse(folder); // the second browse replaces a full list
         QAbstractItemModel* model = s.window->ListView()->model();
