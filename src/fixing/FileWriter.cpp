@@ -13,8 +13,10 @@ void TDiskWriter::Announce(const QList<TAnnouncedChange>& files) {
 void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
     if (FJournal)
         FJournal->BeforeChange(tags.FileName(), &tags.Ends());
+    // The writer knows what it wrote: the file need not be read again for the journal.
+    std::optional<TID3FileEnds> after;
     try {
-        tags.WriteToFile(writeID3v1);
+        tags.WriteToFile(writeID3v1, FJournal ? &after : nullptr);
     } catch (...) {
         // A write that failed half-way may still have changed the file.
         if (FJournal)
@@ -22,7 +24,7 @@ void TDiskWriter::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         throw;
     }
     if (FJournal)
-        FJournal->AfterChange(tags.FileName());
+        FJournal->AfterChange(tags.FileName(), after ? &*after : nullptr);
 }
 
 void TDiskWriter::WillMove(const QString& from, const QString& to) {

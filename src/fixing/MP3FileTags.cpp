@@ -48,14 +48,16 @@ void TMP3FileTags::Commit(bool writeID3v1) {
     FWriter.CommitTags(*this, writeID3v1);
 }
 
-void TMP3FileTags::WriteToFile(bool writeID3v1) {
+void TMP3FileTags::WriteToFile(bool writeID3v1, std::optional<TID3FileEnds>* after) {
+    if (after)
+        after->reset();
     FID3v2.Frames().RemoveEmptyFrames();
     // Both tags go through one open and lock of the file.
     TID3v1Tag* id3v1 = writeID3v1 && FID3v1.HasTag() ? &FID3v1 : nullptr;
     bool id3v1Written = true;
     TID3Version version;
     if (FID3v2.FrameCount() > 0 || TID3v2Tag::ProbeID3v2Header(FFileName, version))
-        id3v1Written = FID3v2.Commit(id3v1);
+        id3v1Written = FID3v2.Commit(id3v1, after);
     else if (id3v1)
         id3v1Written = id3v1->Commit();
     if (!id3v1Written)

@@ -42,7 +42,8 @@ public:
     // Writes the ID3v2 tag without its empty frames (a file without an ID3v2 tag gets none when
     // no frame is left), then, with writeID3v1, the ID3v1 tag when the file has one (no ID3v1 tag
     // is ever created); both through one open of the file. Throws TError when a write fails.
-    void WriteToFile(bool writeID3v1);
+    // With after, the file's ends once written when the write knows them (else nothing).
+    void WriteToFile(bool writeID3v1, std::optional<TID3FileEnds>* after = nullptr);
 
 private:
     QString FFileName;

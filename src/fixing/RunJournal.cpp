@@ -1,5 +1,7 @@
 #include "fixing/RunJournal.h"
 
+#include "fixing/JournalRecords.h"
+
 #include "support/Error.h"
 #include "tags/ID3FileEnds.h"
 #include "tags/ID3FileIO.h"
@@ -16,6 +18,7 @@
 #include <fcntl.h>
 #include <openssl/evp.h>
 #include <openssl/sha.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -35,72 +38,6 @@ QByteArray Digest(const QByteArray& bytes) {
         SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
                reinterpret_cast<unsigned char*>(digest.data()));
     return digest;
-}
-
-QJsonObject StateObject(const TJournalFileState& state) {
-    QJsonObject o;
-    o[u"path"] = state.Path;
-    o[u"size"] = QString::number(state.Size);
-    o[u"time"] = QString::number(state.TimeNs);
-    o[u"v2size"] = QString::number(state.ID3v2Size);
-    o[u"v1size"] = QString::number(state.ID3v1Size);
-    o[u"v2digest"] = QString::fromLatin1(state.ID3v2Digest.toHex());
-    o[u"v1digest"] = QString::fromLatin1(state.ID3v1Digest.toHex());
-    return o;
-}
-
-qint64 Number(const QJsonObject& o, QStringView key, bool* ok) {
-    bool good = false;
-    const qint64 value = o.value(key).toString().toLongLong(&good);
-    *ok = *ok && good;
-    return value;
-}
-
-std::optional<TJournalFileState> StateFromObject(const QJsonObject& o, bool withTags) {
-    bool ok = o.value(u"path").isString();
-    TJournalFileState state;
-    state.Path = o.value(u"path").toString();
-    state.Size = Number(o, u"size", &ok);
-    state.TimeNs = Number(o, u"time", &ok);
-    state.ID3v2Size = Number(o, u"v2size", &ok);
-    state.ID3v1Size = Number(o, u"v1size", &ok);
-    state.ID3v2Digest = QByteArray::fromHex(o.value(u"v2digest").toString().toLatin1());
-    state.ID3v1Digest = QByteArray::fromHex(o.value(u"v1digest").toString().toLatin1());
-    if (withTags) {
-        state.ID3v2 = QByteArray::fromBase64(o.value(u"v2").toString().toLatin1());
-        state.ID3v1 = QByteArray::fromBase64(o.value(u"v1").toString().toLatin1());
-        ok = ok && state.ID3v2.size() == state.ID3v2Size && state.ID3v1.size() == state.ID3v1Size;
-    }
-    if (!ok)
-        return std::nullopt;
-    return state;
-}
-
-QByteArray Line(const QJsonObject& o) {
-    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
-}
-
-// The record of a file's state before a change: the fields of o, then both tags in Base64, which
-// needs no escaping. Spliced in here rather than passed through the JSON writer, which would
-// copy the largest part of the journal twice more for nothing.
-QByteArray BeforeLine(const QJsonObject& o, const TJournalFileState& state) {
-    QByteArray line = QJsonDocument(o).toJson(QJsonDocument::Compact);
-    line.chop(1); // its closing brace
-    line.reserve(line.size() + (state.ID3v2.size() + state.ID3v1.size()) * 4 / 3 + 32);
-    line += ",\"v2\":\"";
-    line += state.ID3v2.toBase64();
-    line += "\",\"v1\":\"";
-    line += state.ID3v1.toBase64();
-    line += "\"}\n";
-    return line;
-}
-
-QByteArray MoveLine(int number, const QString& to) {
-    QJsonObject o;
-    o[u"k"] = QStringLiteral("m");
-    o[u"n"] = number;
-    o[u"to"] = to;
-    return Line(o);
 }
 
 void SyncFolder(const QString& folder) {
@@ -187,7 +124,7 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
         }
         const int number = o.value(u"n").toInt(-1);
         if (kind == u"b") {
-            const auto state = StateFromObject(o, true);
+            const auto state = JournalRecords::StateFrom(o, true);
             if (!state)
                 break;
             if (!index.contains(number)) {
@@ -215,7 +152,7 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
         if (kind == u"m") {
             file.PendingMove = o.value(u"to").toString();
         } else if (kind == u"a") {
-            const auto state = StateFromObject(o, false);
+            const auto state = JournalRecords::StateFrom(o, false);
             if (!state)
                 break;
             file.After = *state;
@@ -239,6 +176,11 @@ TRunJournal::TRunJournal(QString folder, QString operation)
 TRunJournal::~TRunJournal() {
     Settle();
     NoteUnchanged();
+    try {
+        Append({}, false);
+    } catch (const TError&) {
+        // What could not be written is what undo can do without (see NoteAfter).
+    }
     if (FFd >= 0) {
         ::fsync(FFd);
         ::close(FFd);
@@ -267,22 +209,34 @@ void TRunJournal::Open() {
     header[u"v"] = FormatVersion;
     header[u"op"] = FOperation;
     header[u"start"] = FStarted.toString(Qt::ISODateWithMs);
-    Append(Line(header), false);
+    WriteAll(QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n', {});
     SyncFolder(FFolder);
     PruneJournals(FFolder);
 }
 
-void TRunJournal::Append(const QByteArray& line, bool durable) {
-    if (FFd < 0)
-        Open();
+void TRunJournal::WriteAll(QByteArrayView first, QByteArrayView second) {
     // O_APPEND: a record is never written over another; a short write is retried with the rest.
-    for (qsizetype done = 0; done < line.size();) {
-        const ssize_t n = ::write(FFd, line.constData() + done, size_t(line.size() - done));
+    while (!first.isEmpty() || !second.isEmpty()) {
+        iovec parts[2] = {{const_cast<char*>(first.data()), size_t(first.size())},
+                          {const_cast<char*>(second.data()), size_t(second.size())}};
+        const ssize_t n = ::writev(FFd, parts, 2);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             ID3FileIO::Fail(ID3FileIO::Operation::Write, FFileName, errno);
-        done += n;
+        const qsizetype fromFirst = std::min<qsizetype>(n, first.size());
+        first = first.sliced(fromFirst);
+        second = second.sliced(std::min<qsizetype>(n - fromFirst, second.size()));
+    }
+}
+
+void TRunJournal::Append(QByteArrayView records, bool durable) {
+    if (FFd < 0 && (!FUnwritten.isEmpty() || !records.isEmpty()))
+        Open();
+    // The records waiting in memory go first: a file's records stay in the order they came.
+    if (!FUnwritten.isEmpty() || !records.isEmpty()) {
+        WriteAll(FUnwritten, records);
+        FUnwritten.truncate(0);
     }
     if (durable && ::fdatasync(FFd) != 0)
         ID3FileIO::Fail(ID3FileIO::Operation::Write, FFileName, errno);
@@ -319,12 +273,9 @@ void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
                 FNumbers.remove(file.Path); // BeforeChange reports it, should the run get there
                 continue;
             }
-            QJsonObject o = StateObject(*state);
-            o[u"k"] = QStringLiteral("b");
-            o[u"n"] = number;
-            records += BeforeLine(o, *state);
+            JournalRecords::AppendState(records, 'b', number, *state);
             if (!file.MoveTo.isEmpty())
-                records += MoveLine(number, file.MoveTo);
+                JournalRecords::AppendMove(records, number, file.MoveTo);
             state->ID3v2.clear();
             state->ID3v1.clear();
             FAnnounced.insert(
@@ -332,7 +283,7 @@ void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
             numbers.append(number);
             if (records.size() >= WrittenAtOnce) {
                 Append(records, false);
-                records.clear();
+                records.truncate(0);
             }
         }
         if (!numbers.isEmpty())
@@ -393,13 +344,12 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
         notChanging();
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
     }
-    QJsonObject o = StateObject(*state);
-    o[u"k"] = QStringLiteral("b");
-    o[u"n"] = number;
+    QByteArray records;
+    JournalRecords::AppendState(records, 'b', number, *state);
+    if (!moveTo.isEmpty())
+        JournalRecords::AppendMove(records, number, moveTo);
     try {
-        Append(BeforeLine(o, *state), moveTo.isEmpty());
-        if (!moveTo.isEmpty())
-            Append(MoveLine(number, moveTo), true);
+        Append(records, true);
     } catch (const TError&) {
         notChanging();
         throw;
@@ -417,20 +367,14 @@ void TRunJournal::BeforeMove(const QString& from, const QString& to) {
     if (FPendingMove && FPendingMove->first == number && FPendingMove->second == to)
         return; // on disk since the file's first record
     Settle();
-    Append(MoveLine(number, to), true);
+    QByteArray record;
+    JournalRecords::AppendMove(record, number, to);
+    Append(record, true);
 }
 
 void TRunJournal::NoteUnchanged() {
-    for (auto it = FAnnounced.cbegin(); it != FAnnounced.cend(); ++it) {
-        QJsonObject o;
-        o[u"k"] = QStringLiteral("u");
-        o[u"n"] = it.key();
-        try {
-            Append(Line(o), false);
-        } catch (const TError&) {
-            return; // the file stays in the journal as unchanged, which undo finds it is
-        }
-    }
+    for (auto it = FAnnounced.cbegin(); it != FAnnounced.cend(); ++it)
+        JournalRecords::AppendUnchanged(FUnwritten, it.key());
     FAnnounced.clear();
 }
 
@@ -439,13 +383,12 @@ void TRunJournal::NotMoved(const QString&) {
 }
 
 void TRunJournal::Settle() {
-    std::optional<std::pair<int, TJournalFileState>> waiting;
-    if (FAfterWaiting && FPendingMove && FLastNoted && FLastNoted->first == FPendingMove->first)
-        waiting = FLastNoted;
+    // Whatever move was pending is made or failed by now: the state noted last is where the
+    // file stands.
     FPendingMove.reset();
+    if (FAfterWaiting && FLastNoted)
+        JournalRecords::AppendState(FUnwritten, 'a', FLastNoted->first, FLastNoted->second);
     FAfterWaiting = false;
-    if (waiting)
-        NoteAfter(waiting->first, std::move(waiting->second));
 }
 
 void TRunJournal::Moved(const QString& from, const QString& to) {
@@ -458,29 +401,25 @@ void TRunJournal::Moved(const QString& from, const QString& to) {
 }
 
 void TRunJournal::NoteAfter(int number, TJournalFileState state) {
+    // Another file's state still waiting goes first.
+    if (FAfterWaiting && FLastNoted && FLastNoted->first != number)
+        Settle();
     state.ID3v2.clear();
     state.ID3v1.clear();
-    QJsonObject o = StateObject(state);
-    o[u"k"] = QStringLiteral("a");
-    o[u"n"] = number;
     FLastNoted.emplace(number, std::move(state));
-    if (FPendingMove && FPendingMove->first == number) {
-        FAfterWaiting = true;
-        return;
-    }
-    try {
-        Append(Line(o), false);
-    } catch (const TError&) {
-        // The change is made and its before-record is durable: undo still finds the file by
-        // its audio, which the change left as it was.
-    }
+    // The record waits until the run turns to another file (or ends): a file's steps (tags
+    // written, moved, time put back) then leave one record instead of one each, and none that
+    // would tell a reader that a pending move is done before it is. It goes to disk with the
+    // next record that must be durable; a run killed before that leaves the file without an
+    // after-state, which undo tells from the length of the audio.
+    FAfterWaiting = true;
 }
 
-void TRunJournal::AfterChange(const QString& path) {
+void TRunJournal::AfterChange(const QString& path, const TID3FileEnds* known) {
     const auto found = FNumbers.constFind(path);
     if (found == FNumbers.constEnd())
         return;
-    if (auto state = ReadJournalFileState(path)) {
+    if (auto state = known ? JournalFileStateOf(path, *known) : ReadJournalFileState(path)) {
         NoteAfter(*found, std::move(*state));
     } else {
         FLastNoted.reset(); // what the file holds now is not known
@@ -490,7 +429,6 @@ void TRunJournal::AfterChange(const QString& path) {
 
 void TRunJournal::AfterMove(const QString& path) {
     FPendingMove.reset();
-    FAfterWaiting = false;
     NoteSameBytes(path, false);
 }
 

@@ -106,9 +106,10 @@ public:
     void Moved(const QString& from, const QString& to);
     // After a move that failed: the file stays under its name.
     void NotMoved(const QString& path);
-    // After a step changed the file: its present state (not flushed; the next durable record
-    // or the end of the run takes it to disk).
-    void AfterChange(const QString& path);
+    // After a step changed the file: its present state, from the file's bytes when the step
+    // knows them (known), else read. Not flushed: the next durable record or the end of the run
+    // takes it to disk.
+    void AfterChange(const QString& path, const TID3FileEnds* known = nullptr);
     // After a move to path (and Moved): its state. A move changes neither the bytes nor the
     // last-write time, so the state noted last serves while the size and time agree with it.
     void AfterMove(const QString& path);
@@ -136,8 +137,12 @@ private:
     // the file's size agrees with it; otherwise the file is read again.
     void NoteSameBytes(const QString& path, bool timeChanged);
     void NoteAfter(int number, TJournalFileState state);
+    // The run turns from the file noted last: its state waiting, if any, joins the records to
+    // write; a move still pending then did not happen.
     void Settle();
-    void Append(const QByteArray& line, bool durable);
+    // Writes the records waiting in memory, then records; durable: flushed to disk.
+    void Append(QByteArrayView records, bool durable);
+    void WriteAll(QByteArrayView first, QByteArrayView second);
     void Open();
 
     QString FFolder;
@@ -156,7 +161,10 @@ private:
     // move is made, the file's after-states wait in FLastNoted: an after-record would tell a
     // reader that no move is pending.
     std::optional<std::pair<int, QString>> FPendingMove;
+    // Whether FLastNoted is an after-state that is not yet among the records.
     bool FAfterWaiting = false;
+    // Records made but not yet written; they go to the file ahead of the next ones written.
+    QByteArray FUnwritten;
 };
 
 // The kept runs of a journal folder, newest first.

@@ -33,6 +33,32 @@ std::optional<TFileIdentity> FileIdentityOf(const QString& path) {
     return IdentityOf(st);
 }
 
+std::optional<TID3FileEnds> ID3FileEndsOf(int fd, const QByteArray& start, QByteArrayView last) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    const qint64 size = qint64(st.st_size);
+    if (start.size() > size ||
+        (size >= TID3v1Tag::TagSize && size - TID3v1Tag::TagSize < start.size()))
+        return std::nullopt;
+    TID3FileEnds ends;
+    ends.Opened = true;
+    ends.FileSize = size;
+    ends.Identity = IdentityOf(st);
+    ends.Start = start;
+    if (size < TID3v1Tag::TagSize)
+        return ends;
+    if (last.size() == TID3v1Tag::TagSize) {
+        ends.Last = last.toByteArray();
+        return ends;
+    }
+    ends.Last.resize(TID3v1Tag::TagSize);
+    if (ID3FileIO::ReadAt(fd, ends.Last.data(), TID3v1Tag::TagSize, size - TID3v1Tag::TagSize) !=
+        TID3v1Tag::TagSize)
+        return std::nullopt;
+    return ends;
+}
+
 TID3FileEnds ReadID3FileEnds(const QString& path) {
     using namespace ID3FileIO;
     TID3FileEnds ends;

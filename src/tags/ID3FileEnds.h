@@ -41,3 +41,10 @@ struct TID3FileEnds {
 };
 
 TID3FileEnds ReadID3FileEnds(const QString& path);
+
+// The ends of the open file fd as ReadID3FileEnds would read them now, for a writer that has just
+// written start (the file's whole ID3v2 tag area) and, when not empty, last (its last 128
+// bytes): only what it does not know is read. Nothing when the file cannot be looked at, or
+// when the two overlap (a file hardly longer than its tag: what one write left of the other is
+// then best read back).
+std::optional<TID3FileEnds> ID3FileEndsOf(int fd, const QByteArray& start, QByteArrayView last);

@@ -146,7 +146,10 @@ QString ID3v2RebuiltFile(const QString& path) {
 }
 
 bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
-                         const TID3CommitObserver& observer, QByteArrayView id3v1) {
+                         const TID3CommitObserver& observer, QByteArrayView id3v1,
+                         std::optional<TID3FileEnds>* after) {
+    if (after)
+        after->reset();
     qint64 fileSize = 0;
     TFile file = TFile::OpenExclusive(path, &fileSize);
     const qint64 oldArea = PresentTagArea(file.Fd(), path, fileSize);
@@ -163,6 +166,8 @@ bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
     WriteBlocks(file.Fd(), area, path);
     // The ID3v2 tag is written; a failure of the ID3v1 write is the caller's to report.
     const bool id3v1Written = id3v1.isEmpty() || WriteID3v1TagAtEnd(file.Fd(), fileSize, id3v1);
+    if (after && id3v1Written)
+        *after = ID3FileEndsOf(file.Fd(), area, id3v1);
     if (!file.Close())
         Fail(Operation::Write, path, errno);
     return id3v1Written;

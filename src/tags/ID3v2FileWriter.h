@@ -1,9 +1,11 @@
 #pragma once
 
+#include "tags/ID3FileEnds.h"
 #include "tags/ID3v2Writer.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Placing a built tag into its MP3 file.
 
@@ -39,5 +41,9 @@ using TID3CommitObserver = std::function<void(TID3CommitStage stage, const QStri
 // over the file's ID3v1 tag when it ends with one, else appended; in a rebuild it goes into
 // the temporary file. Returns false when the ID3v2 tag was written in place but the ID3v1 tag
 // could not be; true otherwise.
+//
+// With after, the file's ends as they are once written (see ID3FileEndsOf), when the tag was
+// written in place and both writes succeeded; otherwise nothing, and the caller reads them.
 bool WriteID3v2TagToFile(const QString& path, const TID3v2TagImage& image,
-                         const TID3CommitObserver& observer = {}, QByteArrayView id3v1 = {});
+                         const TID3CommitObserver& observer = {}, QByteArrayView id3v1 = {},
+                         std::optional<TID3FileEnds>* after = nullptr);

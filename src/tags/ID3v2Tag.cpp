@@ -113,14 +113,14 @@ TID3Version TID3v2Tag::WriteVersion() const {
     return ID3v2WriteVersionFor(Version());
 }
 
-bool TID3v2Tag::Commit(TID3v1Tag* id3v1) {
+bool TID3v2Tag::Commit(TID3v1Tag* id3v1, std::optional<TID3FileEnds>* after) {
     if (!FActive)
         FailNotActive();
     PrepareID3v2FramesForWriting(FData.Frames);
     const TID3v2WriteLayout layout = WriteLayout();
     const TID3v2TagImage image(FData.Frames, layout);
     const QByteArray id3v1Bytes = id3v1 ? id3v1->TagBytes() : QByteArray();
-    const bool id3v1Written = WriteID3v2TagToFile(FFileName, image, FObserver, id3v1Bytes);
+    const bool id3v1Written = WriteID3v2TagToFile(FFileName, image, FObserver, id3v1Bytes, after);
     if (id3v1 && id3v1Written)
         id3v1->NoteWritten();
     // The file now holds a tag of the write version; a later commit keeps to it.

@@ -89,8 +89,9 @@ public:
     // The tag stays open. Throws TError("Controller is not active") when no tag is open, and
     // the errors of writing (the file is then unchanged when the rebuild failed).
     // With id3v1, that tag is written in the same open as well (see WriteID3v2TagToFile);
-    // returns false when only its write failed.
-    bool Commit(TID3v1Tag* id3v1 = nullptr);
+    // returns false when only its write failed. With after, the file's ends once written, when
+    // WriteID3v2TagToFile gives them.
+    bool Commit(TID3v1Tag* id3v1 = nullptr, std::optional<TID3FileEnds>* after = nullptr);
 
     // Whether the file had a tag when it was read, and its header.
     bool HasTag() const { return FData.HasTag(); }

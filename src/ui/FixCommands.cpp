@@ -39,7 +39,7 @@ private:
 // The files of this many rows are announced to the journal together, so that their records
 // share one flush: enough to make the flush's cost small beside the writes, few enough that a
 // stop asked for is not kept waiting.
-constexpr size_t AnnouncedRows = 64;
+constexpr size_t AnnouncedRows = 256;
 
 // Fixes the row at rows[at], announcing it and the rows after it first when it starts a batch.
 void FixRow(TRowEditRun& run, std::span<const int> rows, size_t at) {

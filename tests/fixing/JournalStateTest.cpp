@@ -86,4 +86,76 @@ TEST(JournalState, AfterAMoveTheNotedStateIsTheFileAsItIsNow) {
     }
 }
 
+// What a journal keeps of a file comes back exactly: its tags (padding included, which the record
+// only counts), and any name a file may have.
+TEST(JournalState, ARecordGivesBackTheFileItWasWrittenFor) {
+    const QByteArray audio = Mp3Bytes::Audio();
+    const QByteArray padded =
+        Mp3Bytes::Tag(3, Mp3Bytes::Frame23("TIT2", Mp3Bytes::Latin1("Song")), 0, 3000);
+    // Padding is zeros at the end of the area; a tag whose last frame ends in zeros, and whose
+    // area has no padding, must keep them too.
+    const QByteArray unpadded = Mp3Bytes::Tag(
+        3, Mp3Bytes::Frame23("PRIV", QByteArray("owner\0", 6) + QByteArray(5, '\0')), 0, 0);
+    struct TCase {
+        const char* Name;
+        QString File;
+        QByteArray Bytes;
+    };
+    const TCase cases[] = {
+        {"padding", "padded.mp3", padded + audio + Mp3Bytes::ID3v1({.Title = "Song"})},
+        {"frame ending in zeros", "unpadded.mp3", unpadded + audio},
+        {"no tags", "none.mp3", audio},
+        {"quotes, backslashes, controls", "a \"b\" \\ c\td\x01.mp3", padded + audio},
+        {"beyond ASCII", QString::fromUtf8("Bj\u00f6rk \u2013 \u65e5\u672c \U0001F3B5.mp3"),
+         padded + audio},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        const QString path = dir.Write(c.File, c.Bytes);
+        const QString to = dir.File(QStringLiteral("moved ") + c.File);
+        std::optional<TRunJournal> journal(std::in_place, dir.File("journal"), "Test");
+        journal->BeforeMove(path, to);
+        ASSERT_TRUE(QFile::rename(path, to));
+        journal->Moved(path, to);
+        journal->AfterMove(to);
+        const QString name = journal->FileName();
+        journal.reset();
+
+        const auto run = ReadJournalRun(name);
+        ASSERT_TRUE(run);
+        ASSERT_EQ(run->Files.size(), 1);
+        const TJournalledFile& file = run->Files.front();
+        const auto before = ReadJournalFileState(to);
+        ASSERT_TRUE(before);
+        EXPECT_EQ(file.Before.Path, path);
+        EXPECT_EQ(file.Before.ID3v2, before->ID3v2);
+        EXPECT_EQ(file.Before.ID3v1, before->ID3v1);
+        EXPECT_TRUE(file.Before.SameAs(*before));
+        ASSERT_TRUE(file.After);
+        EXPECT_EQ(file.After->Path, to);
+        EXPECT_TRUE(file.PendingMove.isEmpty());
+    }
+}
+
+// Journals of earlier runs hold the whole tag area, padding written out: they still read.
+TEST(JournalState, ARecordWithItsPaddingWrittenOutStillReads) {
+    const QByteArray tag =
+        Mp3Bytes::Tag(3, Mp3Bytes::Frame23("TIT2", Mp3Bytes::Latin1("Song")), 0, 300);
+    const QByteArray digest = QCryptographicHash::hash(tag, QCryptographicHash::Sha256).toHex();
+    const QByteArray empty = QCryptographicHash::hash({}, QCryptographicHash::Sha256).toHex();
+    TempDir dir;
+    const QByteArray journal =
+        R"({"k":"run","op":"Fix","start":"2026-12-01T10:00:00.000Z","v":1})"
+        "\n"
+        R"({"k":"b","n":0,"path":"/music/a.mp3","size":"5000","time":"7","v2size":")" +
+        QByteArray::number(tag.size()) + R"(","v1size":"0","v2digest":")" + digest +
+        R"(","v1digest":")" + empty + R"(","v2":")" + tag.toBase64() + R"(","v1":""})" + "\n";
+    const auto run = ReadJournalRun(dir.Write("old.journal", journal));
+    ASSERT_TRUE(run);
+    ASSERT_EQ(run->Files.size(), 1);
+    EXPECT_EQ(run->Files.front().Before.ID3v2, tag);
+    EXPECT_EQ(run->Files.front().Before.Size, 5000);
+}
+
 } // namespace

@@ -1,12 +1,15 @@
 // Writing ID3v2 tags: what Commit writes, in which version, encoding and layout, and where.
 #include "ID3v2TestBytes.h"
 #include "support/Error.h"
+#include "tags/ID3FileEnds.h"
 #include "tags/ID3Timestamp.h"
+#include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
 #include "testsupport/TempDir.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace ID3v2TestBytes;
 
@@ -553,6 +556,57 @@ TEST(ID3v2WriteTest, FooterFlagIsKeptAndTheFooterStaysBehindTheArea) {
     EXPECT_EQ(c.written.flags, 0x10);
     EXPECT_EQ(c.written.areaSize, tag.size());
     EXPECT_EQ(c.after.mid(tag.size()), footer + c.audio);
+}
+
+} // namespace
+
+namespace {
+
+// The ends a commit reports after writing are what a read of the file then gives, so that the
+// journal of a fix can take them instead of reading every file it wrote again.
+TEST(ID3v2WriteTest, TheEndsACommitReportsAreTheEndsReadAfterIt) {
+    const QByteArray tag = Tag(3, Frame23("TIT2", Latin1("Song")), 0, 700);
+    const QByteArray id3v1 = Mp3Bytes::ID3v1({.Title = "Old"});
+    const struct {
+        const char* Name;
+        QByteArray File;
+        bool WriteID3v1;
+        QByteArray NewTitle;
+        bool Reported; // false: a rebuild, or tag and ID3v1 too close to tell apart
+    } cases[] = {
+        {"in place", tag + Audio(3), false, "New", true},
+        {"in place over an ID3v1 tag", tag + Audio(3) + id3v1, true, "New", true},
+        {"in place, ID3v1 tag appended", tag + Audio(3), true, "New", true},
+        {"in place, ID3v1 tag left", tag + Audio(3) + id3v1, false, "New", true},
+        {"rebuilt", tag + Audio(3), false, QByteArray(900, 'x'), false},
+        {"tag within the last 128 bytes", tag + QByteArray(20, 'a'), false, "New", false},
+        {"shorter than an ID3v1 tag", Tag(3, {}, 0, 40), false, "New", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        const QString path = dir.Write("a.mp3", c.File);
+        TID3v1Tag v1;
+        v1.SetFileName(path);
+        v1.Open();
+        v1.SongName = "Written";
+        TID3v2Tag v2;
+        v2.SetFileName(path);
+        v2.Open();
+        v2.Texts().SetTitle(QString::fromLatin1(c.NewTitle));
+        std::optional<TID3FileEnds> after;
+        ASSERT_TRUE(v2.Commit(c.WriteID3v1 ? &v1 : nullptr, &after));
+        ASSERT_EQ(after.has_value(), c.Reported);
+        if (!after)
+            continue;
+        const TID3FileEnds read = ReadID3FileEnds(path);
+        EXPECT_TRUE(after->Opened);
+        EXPECT_EQ(after->ErrorCode, 0);
+        EXPECT_EQ(after->FileSize, read.FileSize);
+        EXPECT_EQ(after->Identity, read.Identity);
+        EXPECT_EQ(after->Start, read.Start);
+        EXPECT_EQ(after->Last, read.Last);
+    }
 }
 
 } // namespace
