@@ -38,7 +38,8 @@ public:
     void AutoCorrect() override;
 
 private:
-    QByteArray Encoded(TID3Encoding encoding) const;
+    // The values as the content holds them behind the encoding byte.
+    void AppendEncoded(QByteArray& out, TID3Encoding encoding) const;
     QStringList FStrings;
 };
 
