@@ -45,21 +45,29 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         return;
     const TID3v2WriteLayout layout = v2.WriteLayout();
     const TID3Version version = layout.Version;
-    if (writesID3v2) {
+    if (writesID3v2)
         PrepareID3v2FramesForWriting(v2.Frames());
-        const TID3v2TagImage image(v2.Frames(), layout);
+    // The fields build the frames' contents, which then measure the tag: the tag itself is
+    // never built.
+    SetTagFields(FAfter, v2, version, nullptr, false, &FContents);
+    if (writesID3v2) {
+        const qint64 size = ID3v2TagSize(
+            v2.Frames(), layout, [this, version](qsizetype index, const TID3Frame& frame) {
+                const QByteArray& built = FContents[index];
+                return built.isNull() ? frame.BuildContent(version) : built;
+            });
         const qint64 area = PresentAreaSize(v2);
-        image.AreaSize(ID3v2Padding(image.Size(), area)); // throws when the tag is too big
+        // Throws when the tag is too big, as the image would.
+        ID3v2AreaSize(size, ID3v2Padding(size, area));
         // A tag that does not fill its area exactly is written by rebuilding the file in the
         // folder of the file a link leads to.
-        if (ID3v2TagRebuildsFile(image.Size(), area))
+        if (ID3v2TagRebuildsFile(size, area))
             if (const int error = FolderWriteAccess(ID3v2RebuiltFile(fileName)))
                 ID3FileIO::Fail(ID3FileIO::Operation::Create, fileName, error);
     }
     if (const int error = WriteAccess(fileName))
         ID3FileIO::Fail(ID3FileIO::Operation::Open, fileName, error);
 
-    SetTagFields(FAfter, v2, version, nullptr);
     if (writesID3v1) {
         TID3v1Tag written;
         written.OpenFromLastBytes(v1.TagBytes());

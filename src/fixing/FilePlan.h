@@ -50,6 +50,7 @@ private:
     QHash<QString, int> FFolderAccess; // by folder, as the paths name it
     TTagFields FBefore;                // of the file whose tags are open
     TTagFields FAfter;                 // kept, so that each file's fill the same fields
+    TFrameContents FContents;          // of the frames of FAfter
     QSet<QString> FMovedAway;          // names the run would have freed
     QSet<QString> FMovedTo;            // names the run would have taken
 };

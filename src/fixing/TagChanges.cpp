@@ -44,7 +44,9 @@ QByteArray FrameName(const TID3Frame& frame, TID3Version version) {
 }
 
 // The field of one frame: its content to compare and the values it shows.
-void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version, bool asRead) {
+// built receives the frame's content when it is built whole.
+void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version, bool asRead,
+                   QByteArray* built) {
     using Shown = TTagField::Shown;
     field.Picture = QByteArray();
     const auto* text = frame.As<TID3TextFrame>(); // the most frames: looked for first
@@ -58,6 +60,8 @@ void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version
         return;
     }
     field.Content = frame.BuildContent(version);
+    if (built)
+        *built = field.Content;
     if (text) {
         field.How = Shown::Text;
         field.Text = text->Text();
@@ -172,12 +176,18 @@ void AppendID3v1Fields(TTagFields& fields, const TID3v1Tag& tag) {
 }
 
 void SetTagFields(TTagFields& fields, const TID3v2Tag& v2, TID3Version version,
-                  const TID3v1Tag* id3v1, bool asRead) {
+                  const TID3v1Tag* id3v1, bool asRead, TFrameContents* contents) {
     // The list keeps its fields, so that the next file's fill them without new allocations.
     const qsizetype kept = fields.size();
     qsizetype count = 0;
     TNameCounter names;
+    if (contents) {
+        contents->clear();
+        contents->resize(qsizetype(v2.Frames().Count()));
+    }
+    qsizetype index = -1;
     for (const auto& frame : v2.Frames()) {
+        ++index;
         if (frame->ID() != fiUnknown && !ID3FrameWrittenIn(frame->ID(), version))
             continue;
         if (count == fields.size())
@@ -186,7 +196,7 @@ void SetTagFields(TTagFields& fields, const TID3v2Tag& v2, TID3Version version,
         field.Name = FrameName(*frame, version);
         field.Number = names.Next(fields, count, field.Name);
         field.ComparesText = false;
-        SetFrameField(field, *frame, version, asRead);
+        SetFrameField(field, *frame, version, asRead, contents ? &(*contents)[index] : nullptr);
         ++count;
     }
     if (count < kept)
