@@ -24,6 +24,11 @@ qint64 PresentAreaSize(const TID3v2Tag& v2) {
     return v2.HasTag() && v2.Header() ? ID3v2HeaderSize + qint64(v2.Header()->Size) : 0;
 }
 
+// The name of the file a path leads to, as QFileInfo::fileName gives it.
+QString FileNameOf(const QString& path) {
+    return path.sliced(path.lastIndexOf(u'/') + 1);
+}
+
 } // namespace
 
 void TFilePlan::TagsOpened(TMP3FileTags& tags) {
@@ -83,14 +88,20 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
 
 int TFilePlan::FolderWriteAccess(const QString& path) {
     // Asked once per folder: nothing the run does changes a folder's permissions, and a folder
-    // holds many files.
-    const QString folder = path.left(path.lastIndexOf(u'/') + 1);
-    const auto known = FFolderAccess.constFind(folder);
-    if (known != FFolderAccess.cend())
-        return *known;
-    const int error = WriteAccess(QFileInfo(path).absolutePath());
-    FFolderAccess.insert(folder, error);
-    return error;
+    // holds many files, mostly one after the other.
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QStringView folder = QStringView(path).first(slash + 1);
+    if (FLastFolderAccess >= 0 && folder == FLastFolder)
+        return FLastFolderAccess;
+    FLastFolder = folder.toString();
+    const auto known = FFolderAccess.constFind(FLastFolder);
+    if (known != FFolderAccess.cend()) {
+        FLastFolderAccess = *known;
+    } else {
+        FLastFolderAccess = WriteAccess(QFileInfo(path).absolutePath());
+        FFolderAccess.insert(FLastFolder, FLastFolderAccess);
+    }
+    return FLastFolderAccess;
 }
 
 int TFilePlan::MoveError(const QString& from, const QString& to) {
@@ -104,17 +115,17 @@ int TFilePlan::MoveError(const QString& from, const QString& to) {
 TMoveResult TFilePlan::Move(const QString& from, const QString& to) {
     if (const int error = MoveError(from, to)) {
         const TMoveResult failed = MoveFailure(error);
-        FChanges.append({from, TPlannedChange::Kind::Skip, QString(), QFileInfo(from).fileName(),
-                         QStringLiteral("not renamed to \"%1\": %2")
-                             .arg(QFileInfo(to).fileName(), failed.Error)});
+        FChanges.append(
+            {from, TPlannedChange::Kind::Skip, QString(), FileNameOf(from),
+             QStringLiteral("not renamed to \"%1\": %2").arg(FileNameOf(to), failed.Error)});
         return failed;
     }
     FMovedAway.insert(from);
     FMovedTo.remove(from);
     FMovedTo.insert(to);
     FMovedAway.remove(to);
-    FChanges.append({from, TPlannedChange::Kind::Rename, QString(), QFileInfo(from).fileName(),
-                     QFileInfo(to).fileName()});
+    FChanges.append(
+        {from, TPlannedChange::Kind::Rename, QString(), FileNameOf(from), FileNameOf(to)});
     TMoveResult moved;
     moved.Moved = true;
     return moved;

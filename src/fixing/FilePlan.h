@@ -48,6 +48,8 @@ private:
 
     QList<TPlannedChange> FChanges;
     QHash<QString, int> FFolderAccess; // by folder, as the paths name it
+    QString FLastFolder;               // the folder asked for last, and its answer
+    int FLastFolderAccess = -1;        // (-1 before the first)
     TTagFields FBefore;                // of the file whose tags are open
     TTagFields FAfter;                 // kept, so that each file's fill the same fields
     TFrameContents FContents;          // of the frames of FAfter
