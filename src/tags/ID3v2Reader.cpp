@@ -41,6 +41,13 @@ TFrameHeader ReadFrameHeader(QByteArrayView bytes, TID3Version version) {
     return header;
 }
 
+// The identifier as read: the table's own string when it is the same (no allocation, as most
+// frames read), else a copy.
+QByteArray ReadName(QByteArrayView name, TID3FrameID id, TID3Version version) {
+    const QByteArray known = ID3FrameName(id, version);
+    return known == name ? known : name.toByteArray();
+}
+
 bool IsKeptEncoded(quint16 flags, TID3Version version) {
     using namespace ID3FrameFlags;
     if (version == ive2_3)
@@ -58,7 +65,7 @@ std::unique_ptr<TID3Frame> ReadFrame(const TFrameHeader& header, TID3FrameID id,
     const bool keptEncoded = IsKeptEncoded(header.Flags, version);
     std::unique_ptr<TID3Frame> frame = CreateID3Frame(keptEncoded ? fiUnknown : id);
     TID3FrameFormat& format = frame->Format();
-    format.Name = header.Name.toByteArray();
+    format.Name = ReadName(header.Name, id, version);
     format.Flags = header.Flags;
     if (keptEncoded) {
         format.KeptEncoded = true;
@@ -128,7 +135,7 @@ void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2
             // Declared beyond the end of the tag: the frame stays empty and reading ends.
             if (wanted) {
                 auto frame = CreateID3Frame(id);
-                frame->Format().Name = frameHeader.Name.toByteArray();
+                frame->Format().Name = ReadName(frameHeader.Name, id, version);
                 frame->Format().Flags = frameHeader.Flags;
                 data.Frames.Add(std::move(frame));
             }
