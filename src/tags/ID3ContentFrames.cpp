@@ -83,7 +83,7 @@ bool TID3PictureFrame::IsEmpty() const {
            FDescription.isEmpty();
 }
 
-void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version) {
+qsizetype TID3PictureFrame::ParseContentHead(QByteArrayView content, TID3Version version) {
     qsizetype pos = 0;
     ReadEncoding(content, pos);
     if (version == ive2_2) {
@@ -99,7 +99,11 @@ void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version)
         FPictureType = type < ID3PictureTypeCount ? TID3PictureType(type) : ptOther;
     }
     FDescription = ID3Text::Read(content, pos, FEncoding);
-    FData = content.sliced(pos).toByteArray();
+    return pos;
+}
+
+void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version) {
+    FData = content.sliced(ParseContentHead(content, version)).toByteArray();
 }
 
 QByteArray TID3PictureFrame::BuildContentHead(TID3Version version) const {

@@ -28,6 +28,10 @@ bool IsWholeNumber(QStringView text) {
     return true;
 }
 
+[[noreturn]] void FailUnknownEncoding() {
+    throw TError(QStringLiteral("Unknown encoding"));
+}
+
 } // namespace
 
 TID3FrameKind TID3Frame::Kind() const {
@@ -39,9 +43,15 @@ void TID3Frame::ReadEncoding(QByteArrayView content, qsizetype& pos) {
         return;
     const quint8 encoding = quint8(content[pos]);
     if (encoding > ienUTF_8)
-        throw TError(QStringLiteral("Unknown encoding"));
+        FailUnknownEncoding();
     FEncoding = TID3Encoding(encoding);
     ++pos;
+}
+
+void CheckID3FrameEncoding(TID3FrameID id, QByteArrayView content) {
+    if (!content.isEmpty() && quint8(content[0]) > ienUTF_8 &&
+        ID3FrameKindHasEncoding(ID3FrameInfo(id).Kind))
+        FailUnknownEncoding();
 }
 
 std::unique_ptr<TID3Frame> CreateID3Frame(TID3FrameID id) {
@@ -232,7 +242,7 @@ bool TID3SkipFrame::IsEmpty() const {
 }
 
 void TID3SkipFrame::ParseContent(QByteArrayView content, TID3Version) {
-    if (Kind() == TID3FrameKind::OtherText) {
+    if (ID3FrameKindHasEncoding(Kind())) {
         qsizetype pos = 0;
         ReadEncoding(content, pos);
     }
