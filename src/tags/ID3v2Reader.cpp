@@ -145,11 +145,18 @@ void WalkFrames(const TID3v2Header& header, QByteArrayView tagBytes,
     }
 }
 
+// The identifier as read: the table's own string when it is the same (no allocation, as most
+// frames read), else a copy.
+QByteArray ReadName(QByteArrayView name, TID3FrameID id, TID3Version version) {
+    const QByteArray known = ID3FrameName(id, version);
+    return known == name ? known : name.toByteArray();
+}
+
 // Builds one frame as the walk describes it.
 std::unique_ptr<TID3Frame> BuildFrame(const TID3FrameBytes& bytes) {
     std::unique_ptr<TID3Frame> frame = CreateID3Frame(bytes.KeptEncoded ? fiUnknown : bytes.ID);
     TID3FrameFormat& format = frame->Format();
-    format.Name = bytes.Name.toByteArray();
+    format.Name = ReadName(bytes.Name, bytes.ID, bytes.Version);
     format.Flags = bytes.Flags;
     format.Group = bytes.Group;
     if (bytes.KeptEncoded) {
