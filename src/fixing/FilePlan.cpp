@@ -54,7 +54,7 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         PrepareID3v2FramesForWriting(v2.Frames());
     // The fields build the frames' contents, which then measure the tag: the tag itself is
     // never built.
-    SetTagFields(FAfter, v2, version, nullptr, false, &FContents);
+    SetTagFields(FAfter, v2, version, nullptr, false, &FContents, &FBefore);
     if (writesID3v2) {
         const qint64 size = ID3v2TagSize(
             v2.Frames(), layout, [this, version](qsizetype index, const TID3Frame& frame) {
