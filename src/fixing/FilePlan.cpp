@@ -54,7 +54,7 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         PrepareID3v2FramesForWriting(v2.Frames());
     // The fields build the frames' contents, which then measure the tag: the tag itself is
     // never built.
-    SetTagFields(FAfter, v2, version, nullptr, false, &FContents);
+    SetTagFields(FAfter, v2, version, nullptr, false, &FContents, &FBefore);
     if (writesID3v2) {
         const qint64 size = ID3v2TagSize(
             v2.Frames(), layout, [this, version](qsizetype index, const TID3Frame& frame) {
@@ -105,9 +105,10 @@ int TFilePlan::FolderWriteAccess(const QString& path) {
 }
 
 int TFilePlan::MoveError(const QString& from, const QString& to) {
-    if (FMovedTo.contains(to))
+    const auto moved = FMoved.constFind(to);
+    if (moved != FMoved.cend() && *moved == TNameState::Taken)
         return EEXIST;
-    if (!FMovedAway.contains(to) && NameExists(to) && !SameFile(from, to))
+    if (moved == FMoved.cend() && NameExists(to) && !SameFile(from, to))
         return EEXIST;
     return FolderWriteAccess(to);
 }
@@ -120,10 +121,8 @@ TMoveResult TFilePlan::Move(const QString& from, const QString& to) {
              QStringLiteral("not renamed to \"%1\": %2").arg(FileNameOf(to), failed.Error)});
         return failed;
     }
-    FMovedAway.insert(from);
-    FMovedTo.remove(from);
-    FMovedTo.insert(to);
-    FMovedAway.remove(to);
+    FMoved.insert(from, TNameState::Freed);
+    FMoved.insert(to, TNameState::Taken);
     FChanges.append(
         {from, TPlannedChange::Kind::Rename, QString(), FileNameOf(from), FileNameOf(to)});
     TMoveResult moved;

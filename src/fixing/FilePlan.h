@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 
 // One line of a plan.
@@ -53,6 +52,7 @@ private:
     TTagFields FBefore;                // of the file whose tags are open
     TTagFields FAfter;                 // kept, so that each file's fill the same fields
     TFrameContents FContents;          // of the frames of FAfter
-    QSet<QString> FMovedAway;          // names the run would have freed
-    QSet<QString> FMovedTo;            // names the run would have taken
+    // The names the run's moves would have freed or taken, as the disk would then show them.
+    enum class TNameState { Freed, Taken };
+    QHash<QString, TNameState> FMoved;
 };
