@@ -24,6 +24,11 @@ qint64 PresentAreaSize(const TID3v2Tag& v2) {
     return v2.HasTag() && v2.Header() ? ID3v2HeaderSize + qint64(v2.Header()->Size) : 0;
 }
 
+// The name of the file a path leads to, as QFileInfo::fileName gives it.
+QString FileNameOf(const QString& path) {
+    return path.sliced(path.lastIndexOf(u'/') + 1);
+}
+
 } // namespace
 
 void TFilePlan::TagsOpened(TMP3FileTags& tags) {
@@ -45,21 +50,29 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
         return;
     const TID3v2WriteLayout layout = v2.WriteLayout();
     const TID3Version version = layout.Version;
-    if (writesID3v2) {
+    if (writesID3v2)
         PrepareID3v2FramesForWriting(v2.Frames());
-        const TID3v2TagImage image(v2.Frames(), layout);
+    // The fields build the frames' contents, which then measure the tag: the tag itself is
+    // never built.
+    SetTagFields(FAfter, v2, version, nullptr, false, &FContents, &FBefore);
+    if (writesID3v2) {
+        const qint64 size = ID3v2TagSize(
+            v2.Frames(), layout, [this, version](qsizetype index, const TID3Frame& frame) {
+                const QByteArray& built = FContents[index];
+                return built.isNull() ? frame.BuildContent(version) : built;
+            });
         const qint64 area = PresentAreaSize(v2);
-        image.AreaSize(ID3v2Padding(image.Size(), area)); // throws when the tag is too big
+        // Throws when the tag is too big, as the image would.
+        ID3v2AreaSize(size, ID3v2Padding(size, area));
         // A tag that does not fill its area exactly is written by rebuilding the file in the
         // folder of the file a link leads to.
-        if (ID3v2TagRebuildsFile(image.Size(), area))
+        if (ID3v2TagRebuildsFile(size, area))
             if (const int error = FolderWriteAccess(ID3v2RebuiltFile(fileName)))
                 ID3FileIO::Fail(ID3FileIO::Operation::Create, fileName, error);
     }
     if (const int error = WriteAccess(fileName))
         ID3FileIO::Fail(ID3FileIO::Operation::Open, fileName, error);
 
-    SetTagFields(FAfter, v2, version, nullptr);
     if (writesID3v1) {
         TID3v1Tag written;
         written.OpenFromLastBytes(v1.TagBytes());
@@ -75,20 +88,27 @@ void TFilePlan::CommitTags(TMP3FileTags& tags, bool writeID3v1) {
 
 int TFilePlan::FolderWriteAccess(const QString& path) {
     // Asked once per folder: nothing the run does changes a folder's permissions, and a folder
-    // holds many files.
-    const QString folder = path.left(path.lastIndexOf(u'/') + 1);
-    const auto known = FFolderAccess.constFind(folder);
-    if (known != FFolderAccess.cend())
-        return *known;
-    const int error = WriteAccess(QFileInfo(path).absolutePath());
-    FFolderAccess.insert(folder, error);
-    return error;
+    // holds many files, mostly one after the other.
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QStringView folder = QStringView(path).first(slash + 1);
+    if (FLastFolderAccess >= 0 && folder == FLastFolder)
+        return FLastFolderAccess;
+    FLastFolder = folder.toString();
+    const auto known = FFolderAccess.constFind(FLastFolder);
+    if (known != FFolderAccess.cend()) {
+        FLastFolderAccess = *known;
+    } else {
+        FLastFolderAccess = WriteAccess(QFileInfo(path).absolutePath());
+        FFolderAccess.insert(FLastFolder, FLastFolderAccess);
+    }
+    return FLastFolderAccess;
 }
 
 int TFilePlan::MoveError(const QString& from, const QString& to) {
-    if (FMovedTo.contains(to))
+    const auto moved = FMoved.constFind(to);
+    if (moved != FMoved.cend() && *moved == TNameState::Taken)
         return EEXIST;
-    if (!FMovedAway.contains(to) && NameExists(to) && !SameFile(from, to))
+    if (moved == FMoved.cend() && NameExists(to) && !SameFile(from, to))
         return EEXIST;
     return FolderWriteAccess(to);
 }
@@ -96,17 +116,15 @@ int TFilePlan::MoveError(const QString& from, const QString& to) {
 TMoveResult TFilePlan::Move(const QString& from, const QString& to) {
     if (const int error = MoveError(from, to)) {
         const TMoveResult failed = MoveFailure(error);
-        FChanges.append({from, TPlannedChange::Kind::Skip, QString(), QFileInfo(from).fileName(),
-                         QStringLiteral("not renamed to \"%1\": %2")
-                             .arg(QFileInfo(to).fileName(), failed.Error)});
+        FChanges.append(
+            {from, TPlannedChange::Kind::Skip, QString(), FileNameOf(from),
+             QStringLiteral("not renamed to \"%1\": %2").arg(FileNameOf(to), failed.Error)});
         return failed;
     }
-    FMovedAway.insert(from);
-    FMovedTo.remove(from);
-    FMovedTo.insert(to);
-    FMovedAway.remove(to);
-    FChanges.append({from, TPlannedChange::Kind::Rename, QString(), QFileInfo(from).fileName(),
-                     QFileInfo(to).fileName()});
+    FMoved.insert(from, TNameState::Freed);
+    FMoved.insert(to, TNameState::Taken);
+    FChanges.append(
+        {from, TPlannedChange::Kind::Rename, QString(), FileNameOf(from), FileNameOf(to)});
     TMoveResult moved;
     moved.Moved = true;
     return moved;

@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 
 // One line of a plan.
@@ -48,8 +47,12 @@ private:
 
     QList<TPlannedChange> FChanges;
     QHash<QString, int> FFolderAccess; // by folder, as the paths name it
+    QString FLastFolder;               // the folder asked for last, and its answer
+    int FLastFolderAccess = -1;        // (-1 before the first)
     TTagFields FBefore;                // of the file whose tags are open
     TTagFields FAfter;                 // kept, so that each file's fill the same fields
-    QSet<QString> FMovedAway;          // names the run would have freed
-    QSet<QString> FMovedTo;            // names the run would have taken
+    TFrameContents FContents;          // of the frames of FAfter
+    // The names the run's moves would have freed or taken, as the disk would then show them.
+    enum class TNameState { Freed, Taken };
+    QHash<QString, TNameState> FMoved;
 };

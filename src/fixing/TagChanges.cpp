@@ -43,10 +43,32 @@ QByteArray FrameName(const TID3Frame& frame, TID3Version version) {
     return name.isEmpty() ? frame.Format().Name : name;
 }
 
-// The field of one frame: its content to compare and the values it shows.
-void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version, bool asRead) {
+// Whether the earlier field holds the values of the field as now set (the same kind of frame
+// read from the same tag): then both frames build the same content.
+bool SameValues(const TTagField& field, const TTagField* earlier) {
+    if (!earlier || !earlier->ContentFromValues || earlier->How != field.How)
+        return false;
+    switch (field.How) {
+    case TTagField::Shown::Text:
+        return earlier->Text == field.Text;
+    case TTagField::Shown::Values:
+        return earlier->Values == field.Values;
+    case TTagField::Shown::Comment:
+        return earlier->Text == field.Text && earlier->Language == field.Language &&
+               earlier->Description == field.Description;
+    default:
+        return false;
+    }
+}
+
+// The field of one frame: its content to compare and the values it shows. built receives the
+// frame's content when it is built whole. earlier: the field of the same name and number that
+// an earlier look at the tag made, whose content serves again when the values are the same.
+void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version, bool asRead,
+                   QByteArray* built, const TTagField* earlier) {
     using Shown = TTagField::Shown;
     field.Picture = QByteArray();
+    field.ContentFromValues = false;
     const auto* text = frame.As<TID3TextFrame>(); // the most frames: looked for first
     const auto* picture = text ? nullptr : frame.As<TID3PictureFrame>();
     if (picture) {
@@ -57,19 +79,32 @@ void SetFrameField(TTagField& field, const TID3Frame& frame, TID3Version version
         field.PictureType = picture->PictureType();
         return;
     }
+    const auto* list = text ? nullptr : frame.As<TID3SimpleListFrame>();
+    const auto* comment = text || list ? nullptr : frame.As<TID3ContentFrame>();
+    if (text || list || comment) {
+        // Their content follows from these values alone, whatever the version.
+        field.ContentFromValues = true;
+        if (text) {
+            field.How = Shown::Text;
+            field.Text = text->Text();
+        } else if (list) {
+            field.How = Shown::Values;
+            field.Values = list->Strings();
+        } else {
+            field.How = Shown::Comment;
+            field.Language = comment->Language();
+            field.Description = comment->Description();
+            field.Text = comment->Text();
+        }
+        field.Content = SameValues(field, earlier) ? earlier->Content : frame.BuildContent(version);
+        if (built)
+            *built = field.Content;
+        return;
+    }
     field.Content = frame.BuildContent(version);
-    if (text) {
-        field.How = Shown::Text;
-        field.Text = text->Text();
-    } else if (const auto* list = frame.As<TID3SimpleListFrame>()) {
-        field.How = Shown::Values;
-        field.Values = list->Strings();
-    } else if (const auto* comment = frame.As<TID3ContentFrame>()) {
-        field.How = Shown::Comment;
-        field.Language = comment->Language();
-        field.Description = comment->Description();
-        field.Text = comment->Text();
-    } else if (frame.As<TID3SkipFrame>()) {
+    if (built)
+        *built = field.Content;
+    if (frame.As<TID3SkipFrame>()) {
         field.How = Shown::Size;
     } else if (const auto* date = frame.As<TID3TimestampFrame>()) {
         // A date compares as its text: what is read and what is written differ in form.
@@ -172,12 +207,19 @@ void AppendID3v1Fields(TTagFields& fields, const TID3v1Tag& tag) {
 }
 
 void SetTagFields(TTagFields& fields, const TID3v2Tag& v2, TID3Version version,
-                  const TID3v1Tag* id3v1, bool asRead) {
+                  const TID3v1Tag* id3v1, bool asRead, TFrameContents* contents,
+                  const TTagFields* earlier) {
     // The list keeps its fields, so that the next file's fill them without new allocations.
     const qsizetype kept = fields.size();
     qsizetype count = 0;
     TNameCounter names;
+    if (contents) {
+        contents->clear();
+        contents->resize(qsizetype(v2.Frames().Count()));
+    }
+    qsizetype index = -1;
     for (const auto& frame : v2.Frames()) {
+        ++index;
         if (frame->ID() != fiUnknown && !ID3FrameWrittenIn(frame->ID(), version))
             continue;
         if (count == fields.size())
@@ -186,7 +228,13 @@ void SetTagFields(TTagFields& fields, const TID3v2Tag& v2, TID3Version version,
         field.Name = FrameName(*frame, version);
         field.Number = names.Next(fields, count, field.Name);
         field.ComparesText = false;
-        SetFrameField(field, *frame, version, asRead);
+        const TTagField* same = earlier && count < earlier->size() &&
+                                        (*earlier)[count].Number == field.Number &&
+                                        (*earlier)[count].Name == field.Name
+                                    ? &(*earlier)[count]
+                                    : nullptr;
+        SetFrameField(field, *frame, version, asRead, contents ? &(*contents)[index] : nullptr,
+                      same);
         ++count;
     }
     if (count < kept)

@@ -28,14 +28,23 @@ struct TTagField {
     QString Description; // a comment's
     QStringList Values;  // joined by "/"
     int PictureType = 0;
+    bool ContentFromValues = false; // Content follows from the values shown alone
 };
 using TTagFields = QList<TTagField>;
 
+// Each frame's content as the version writes it, by the frame's position in the tag; null where
+// none was built (a picture's, whose field holds only the part before the picture's bytes).
+using TFrameContents = QList<QByteArray>;
+
 // Replaces fields by the frames of the tag as they would be written in the version (frames the
 // version has no identifier for are left out), and with id3v1 its fields. asRead: a date shows
-// the text the file holds, which writing may turn into a fuller date.
+// the text the file holds, which writing may turn into a fuller date. With contents, the
+// contents built on the way are kept there. earlier: fields made of the same tag before it
+// changed; a text, list or comment frame whose values are still those of the field at its
+// place (same name and number) takes that field's content instead of building it again.
 void SetTagFields(TTagFields& fields, const TID3v2Tag& v2, TID3Version version,
-                  const TID3v1Tag* id3v1, bool asRead = false);
+                  const TID3v1Tag* id3v1, bool asRead = false, TFrameContents* contents = nullptr,
+                  const TTagFields* earlier = nullptr);
 // The fields of an ID3v1 tag as its 128 bytes read back hold them.
 void AppendID3v1Fields(TTagFields& fields, const TID3v1Tag& tag);
 

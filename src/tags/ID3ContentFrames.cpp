@@ -43,10 +43,12 @@ void TID3ContentFrame::ParseContent(QByteArrayView content, TID3Version) {
 QByteArray TID3ContentFrame::BuildContent(TID3Version) const {
     const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({FDescription, FText});
     const QByteArray language = FLanguage.size() == 3 ? FLanguage.toLatin1() : "XXX";
-    QByteArray content(1, char(encoding));
+    QByteArray content;
+    content.reserve(4 + 2 * (FDescription.size() + FText.size()) + 6);
+    content.append(char(encoding));
     content.append(language);
-    content.append(ID3Text::Encode(FDescription, encoding, Terminator::With));
-    content.append(ID3Text::Encode(FText, encoding, Terminator::Without));
+    ID3Text::AppendEncoded(content, FDescription, encoding, Terminator::With);
+    ID3Text::AppendEncoded(content, FText, encoding, Terminator::Without);
     return content;
 }
 
@@ -81,7 +83,7 @@ bool TID3PictureFrame::IsEmpty() const {
            FDescription.isEmpty();
 }
 
-void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version) {
+qsizetype TID3PictureFrame::ParseContentHead(QByteArrayView content, TID3Version version) {
     qsizetype pos = 0;
     ReadEncoding(content, pos);
     if (version == ive2_2) {
@@ -97,7 +99,11 @@ void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version)
         FPictureType = type < ID3PictureTypeCount ? TID3PictureType(type) : ptOther;
     }
     FDescription = ID3Text::Read(content, pos, FEncoding);
-    FData = content.sliced(pos).toByteArray();
+    return pos;
+}
+
+void TID3PictureFrame::ParseContent(QByteArrayView content, TID3Version version) {
+    FData = content.sliced(ParseContentHead(content, version)).toByteArray();
 }
 
 QByteArray TID3PictureFrame::BuildContentHead(TID3Version version) const {
@@ -106,9 +112,9 @@ QByteArray TID3PictureFrame::BuildContentHead(TID3Version version) const {
     if (version == ive2_2)
         content.append(ID3ImageFormatFromMIMEType(FMIMEType));
     else
-        content.append(ID3Text::Encode(FMIMEType, ienISO_8859_1, Terminator::With));
+        ID3Text::AppendEncoded(content, FMIMEType, ienISO_8859_1, Terminator::With);
     content.append(char(FPictureType));
-    content.append(ID3Text::Encode(FDescription, encoding, Terminator::With));
+    ID3Text::AppendEncoded(content, FDescription, encoding, Terminator::With);
     return content;
 }
 

@@ -83,8 +83,9 @@ struct TID3FileEndsReader::TShared {
         std::unique_ptr<TResult> Result;
     };
 
-    explicit TShared(TRead read) : Read(read) {}
+    TShared(TRead read, int threads) : Read(read), ThreadCount(threads) {}
     const TRead Read;
+    const int ThreadCount;
 
     std::mutex Mutex;
     std::condition_variable WorkChanged; // a reader may take a path, or must stop
@@ -94,6 +95,9 @@ struct TID3FileEndsReader::TShared {
     qsizetype First = 0;
     qsizetype NextToRead = 0;
     qint64 HeldBytes = 0;
+    // The most bytes one file's result held so far, what a file read next may hold; below zero
+    // before the first result.
+    qint64 LargestResult = -1;
     int IdleReaders = 0;
     bool ConsumerWaiting = false;
     bool Finished = false;
@@ -109,6 +113,23 @@ struct TID3FileEndsReader::TShared {
     }
 
     bool PathsWaiting() const { return NextToRead < First + qsizetype(Slots.size()); }
+
+    // How many paths a reader takes at once. One while few wait, so that a slow storage gets as
+    // many requests at a time as there are readers; more when many wait, so that on a warm cache
+    // a lock round and a wake-up serve several files. Every reader may take as many, so the batch
+    // is kept small enough that they all together, with files as large as the largest result so
+    // far, stay within the read-ahead's bytes.
+    qsizetype BatchSize() const {
+        constexpr qsizetype MostPerBatch = 8;
+        const qsizetype readable =
+            std::min(First + qsizetype(Slots.size()), First + ReadAheadFiles) - NextToRead;
+        if (LargestResult < 0)
+            return 1;
+        const qint64 perFile = std::max<qint64>(LargestResult, 1) * ThreadCount;
+        const qint64 byBytes = (ReadAheadBytes - HeldBytes) / perFile;
+        const qsizetype wanted = std::min<qsizetype>(readable / ThreadCount, MostPerBatch);
+        return std::clamp<qsizetype>(std::min<qint64>(wanted, byBytes), 1, readable);
+    }
 
     // Idle readers are woken only when the read-ahead has run half empty, so that each wake-up
     // reads a batch of files instead of one (waking for every file taken costs more than the
@@ -130,6 +151,7 @@ struct TID3FileEndsReader::TShared {
 
     void ReadLoop() {
         LowerThreadPriority();
+        std::vector<std::unique_ptr<TResult>> batch;
         std::unique_lock lock(Mutex);
         for (;;) {
             if (!Stopping && !CanRead()) {
@@ -139,18 +161,29 @@ struct TID3FileEndsReader::TShared {
             }
             if (Stopping)
                 return;
-            const qsizetype index = NextToRead++;
-            auto result = std::make_unique<TResult>();
-            result->Path = Slots[std::size_t(index - First)].Path;
+            const qsizetype first = NextToRead;
+            const qsizetype count = BatchSize();
+            NextToRead += count;
+            batch.clear();
+            for (qsizetype index = first; index < first + count; ++index) {
+                batch.push_back(std::make_unique<TResult>());
+                batch.back()->Path = Slots[std::size_t(index - First)].Path;
+            }
             lock.unlock();
-            result->Ends = ReadSafely(result->Path);
-            if (Read == TRead::TagValues)
-                result->Values = TakeValuesSafely(result->Path, result->Ends);
+            for (const std::unique_ptr<TResult>& result : batch) {
+                result->Ends = ReadSafely(result->Path);
+                if (Read == TRead::TagValues)
+                    result->Values = TakeValuesSafely(result->Path, result->Ends);
+            }
             lock.lock();
-            // The consumer takes only slots whose result is there, so this one is still held.
-            HeldBytes += SizeOf(result->Ends);
-            Slots[std::size_t(index - First)].Result = std::move(result);
-            if (index == First && ConsumerWaiting)
+            // The consumer takes only slots whose result is there, so these are still held.
+            for (qsizetype i = 0; i < count; ++i) {
+                const qint64 size = SizeOf(batch[std::size_t(i)]->Ends);
+                HeldBytes += size;
+                LargestResult = std::max(LargestResult, size);
+                Slots[std::size_t(first + i - First)].Result = std::move(batch[std::size_t(i)]);
+            }
+            if (first == First && ConsumerWaiting)
                 ResultReady.notify_one();
         }
     }
@@ -182,9 +215,9 @@ struct TID3FileEndsReader::TShared {
 };
 
 TID3FileEndsReader::TID3FileEndsReader(int threads, TRead read)
-    : FShared(std::make_unique<TShared>(read)) {
+    : FShared(std::make_unique<TShared>(read, std::max(threads, 1))) {
     LimitAllocatorArenas();
-    const int count = std::max(threads, 1);
+    const int count = FShared->ThreadCount;
     FShared->Threads.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i)
         FShared->Threads.emplace_back([shared = FShared.get()] { shared->ReadLoop(); });

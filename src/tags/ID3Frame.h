@@ -80,5 +80,15 @@ private:
     TID3FrameFormat FFormat;
 };
 
+// Whether frames of the kind begin their content with a text encoding byte; the frames kept
+// as plain bytes do not.
+inline bool ID3FrameKindHasEncoding(TID3FrameKind kind) {
+    return kind != TID3FrameKind::Skip;
+}
+
+// Throws what parsing the content in a frame of the identifier would throw for its encoding
+// byte (TError "Unknown encoding"), without parsing it: for readers that step over frames.
+void CheckID3FrameEncoding(TID3FrameID id, QByteArrayView content);
+
 // A new frame of the class that the identifier's kind calls for.
 std::unique_ptr<TID3Frame> CreateID3Frame(TID3FrameID id);

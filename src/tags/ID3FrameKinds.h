@@ -38,7 +38,8 @@ public:
     void AutoCorrect() override;
 
 private:
-    QByteArray Encoded(TID3Encoding encoding) const;
+    // The values as the content holds them behind the encoding byte.
+    void AppendEncoded(QByteArray& out, TID3Encoding encoding) const;
     QStringList FStrings;
 };
 
@@ -136,6 +137,9 @@ public:
 
     bool IsEmpty() const override;
     void ParseContent(QByteArrayView content, TID3Version version) override;
+    // Reads the content up to the picture bytes alone, which readers that want the picture's
+    // kind and not its bytes take; gives where the picture bytes start.
+    qsizetype ParseContentHead(QByteArrayView content, TID3Version version);
     QByteArray BuildContent(TID3Version version) const override;
     // The content up to the picture bytes, which follow it.
     QByteArray BuildContentHead(TID3Version version) const;

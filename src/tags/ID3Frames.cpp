@@ -4,6 +4,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <array>
 
 int TID3Frames::CountOf(TID3FrameID id) const {
     return int(std::count_if(FItems.begin(), FItems.end(),
@@ -77,9 +78,16 @@ void TID3Frames::AutoCorrectAndRemoveDuplicates() {
     for (const auto& frame : FItems)
         frame->AutoCorrect();
     // A frame duplicates an earlier one with the same identifier and key; keeping the first of
-    // each in one pass gives what deleting later duplicates from the end would.
+    // each in one pass gives what deleting later duplicates from the end would. Most tags hold
+    // each identifier once: only the frames of a repeated one need their keys compared.
+    std::array<quint16, fiFrameIDCount> counts{};
+    for (const auto& frame : FItems)
+        if (frame->ID() < fiFrameIDCount && counts[frame->ID()] < 2)
+            ++counts[frame->ID()];
     QSet<QPair<int, QString>> seen;
-    RemoveIf([&seen](const TID3Frame& frame) {
+    RemoveIf([&seen, &counts](const TID3Frame& frame) {
+        if (frame.ID() < fiFrameIDCount && counts[frame.ID()] < 2)
+            return false;
         const std::optional<QString> key = frame.DuplicateKey();
         if (!key)
             return false;

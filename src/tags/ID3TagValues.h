@@ -43,8 +43,14 @@ struct TID3TagValues {
     int V1AlbumTrack = 0;
 };
 
+class TID3v2Tag;
+
 // The values of the file's tags, from its bytes read beforehand; a file those bytes could not be
 // read from is looked at again (and is no file, or read as the tag components read it). Touches
 // nothing shared, so it runs on any thread; it may throw what reading a tag throws besides its
 // own errors (running out of memory).
 TID3TagValues ReadID3TagValues(const QString& fileName, const TID3FileEnds& ends);
+
+// The ID3v2 values of a tag read whole (ID3v2Readable and ID3v2Error untouched); what
+// ReadID3TagValues gives without building the tag's frames.
+void TakeID3v2TagValues(const TID3v2Tag& tag, TID3TagValues& values);

@@ -53,19 +53,26 @@ QString ReadUtf16WithMark(QByteArrayView data, qsizetype& pos) {
     return QString();
 }
 
-void AppendUnits(QByteArray& out, const QString& text, Order order) {
+void AppendUnits(QByteArray& out, QStringView text, Order order) {
+    const qsizetype at = out.size();
+    out.resize(at + 2 * text.size());
+    char* bytes = out.data() + at;
     for (const QChar c : text) {
         const char16_t unit = c.unicode();
         const char low = char(unit & 0xFF);
         const char high = char(unit >> 8);
-        if (order == Order::Little) {
-            out.append(low);
-            out.append(high);
-        } else {
-            out.append(high);
-            out.append(low);
-        }
+        *bytes++ = order == Order::Little ? low : high;
+        *bytes++ = order == Order::Little ? high : low;
     }
+}
+
+// As QString::toLatin1: a character above U+00FF becomes "?".
+void AppendLatin1(QByteArray& out, QStringView text) {
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char* bytes = out.data() + at;
+    for (const QChar c : text)
+        *bytes++ = c.unicode() > 0xFF ? '?' : char(c.unicode());
 }
 
 } // namespace
@@ -88,36 +95,53 @@ QString Read(QByteArrayView data, qsizetype& pos, TID3Encoding encoding) {
     return QString();
 }
 
-QByteArray Encode(const QString& text, TID3Encoding encoding, Terminator terminator) {
-    QByteArray out;
-    const bool terminated = terminator == Terminator::With;
+void AppendEncoded(QByteArray& out, QStringView text, TID3Encoding encoding,
+                   Terminator terminator) {
+    const bool wide = encoding == ienUTF_16 || encoding == ienUTF_16BE;
     switch (encoding) {
     case ienISO_8859_1:
-        out = text.toLatin1();
+        AppendLatin1(out, text);
         break;
     case ienUTF_8:
-        out = text.toUtf8();
+        out.append(text.toUtf8());
         break;
     case ienUTF_16:
-        out.reserve(2 + text.size() * 2 + 2);
         out.append("\xFF\xFE", 2);
         AppendUnits(out, text, Order::Little);
         break;
     case ienUTF_16BE:
-        out.reserve(text.size() * 2 + 2);
         AppendUnits(out, text, Order::Big);
         break;
     }
-    if (terminated)
-        out.append(encoding == ienUTF_16 || encoding == ienUTF_16BE ? 2 : 1, '\0');
+    if (terminator == Terminator::With)
+        out.append(wide ? 2 : 1, '\0');
+}
+
+QByteArray Encode(QStringView text, TID3Encoding encoding, Terminator terminator) {
+    QByteArray out;
+    out.reserve(encoding == ienUTF_16 || encoding == ienUTF_16BE ? 4 + 2 * text.size()
+                                                                 : 1 + text.size());
+    AppendEncoded(out, text, encoding, terminator);
     return out;
 }
 
-bool NeedsUnicode(const QString& text) {
+bool EncodesToNothing(QStringView text, TID3Encoding encoding) {
+    // Every character gives at least one byte in every encoding.
+    return text.isEmpty() && encoding != ienUTF_16;
+}
+
+bool NeedsUnicode(QStringView text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
 }
 
-TID3Encoding ChooseWriteEncoding(std::initializer_list<QString> texts) {
+TID3Encoding ChooseWriteEncoding(std::initializer_list<QStringView> texts) {
+    for (const QStringView text : texts)
+        if (NeedsUnicode(text))
+            return ienUTF_16;
+    return ienISO_8859_1;
+}
+
+TID3Encoding ChooseWriteEncoding(const QStringList& texts) {
     for (const QString& text : texts)
         if (NeedsUnicode(text))
             return ienUTF_16;

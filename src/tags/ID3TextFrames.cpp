@@ -9,19 +9,14 @@ using ID3Text::Terminator;
 
 namespace {
 
-// Content of a text-carrying frame: the encoding byte, then the text.
-QByteArray WithEncodingByte(TID3Encoding encoding, const QByteArray& text) {
+// Content of a text-carrying frame: the encoding byte, then the text, built in one allocation.
+QByteArray TextContent(TID3Encoding encoding, QStringView text) {
     QByteArray content;
-    content.reserve(1 + text.size());
+    content.reserve(encoding == ienUTF_16 || encoding == ienUTF_16BE ? 3 + 2 * text.size()
+                                                                     : 1 + text.size());
     content.append(char(encoding));
-    content.append(text);
+    ID3Text::AppendEncoded(content, text, encoding, Terminator::Without);
     return content;
-}
-
-// The emptiness rule of the text kinds: the content in the given encoding, encoding byte
-// included, would take fewer than 2 bytes.
-bool TakesUnderTwoBytes(const QByteArray& encodedText) {
-    return 1 + encodedText.size() < 2;
 }
 
 bool IsWholeNumber(QStringView text) {
@@ -31,6 +26,10 @@ bool IsWholeNumber(QStringView text) {
         if (c < u'0' || c > u'9')
             return false;
     return true;
+}
+
+[[noreturn]] void FailUnknownEncoding() {
+    throw TError(QStringLiteral("Unknown encoding"));
 }
 
 } // namespace
@@ -44,9 +43,15 @@ void TID3Frame::ReadEncoding(QByteArrayView content, qsizetype& pos) {
         return;
     const quint8 encoding = quint8(content[pos]);
     if (encoding > ienUTF_8)
-        throw TError(QStringLiteral("Unknown encoding"));
+        FailUnknownEncoding();
     FEncoding = TID3Encoding(encoding);
     ++pos;
+}
+
+void CheckID3FrameEncoding(TID3FrameID id, QByteArrayView content) {
+    if (!content.isEmpty() && quint8(content[0]) > ienUTF_8 &&
+        ID3FrameKindHasEncoding(ID3FrameInfo(id).Kind))
+        FailUnknownEncoding();
 }
 
 std::unique_ptr<TID3Frame> CreateID3Frame(TID3FrameID id) {
@@ -74,7 +79,8 @@ std::unique_ptr<TID3Frame> CreateID3Frame(TID3FrameID id) {
 // --- TID3TextFrame
 
 bool TID3TextFrame::IsEmpty() const {
-    return TakesUnderTwoBytes(ID3Text::Encode(FText, FEncoding, Terminator::Without));
+    // The content, encoding byte included, would take fewer than 2 bytes.
+    return ID3Text::EncodesToNothing(FText, FEncoding);
 }
 
 void TID3TextFrame::ParseContent(QByteArrayView content, TID3Version) {
@@ -84,8 +90,7 @@ void TID3TextFrame::ParseContent(QByteArrayView content, TID3Version) {
 }
 
 QByteArray TID3TextFrame::BuildContent(TID3Version) const {
-    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({FText});
-    return WithEncodingByte(encoding, ID3Text::Encode(FText, encoding, Terminator::Without));
+    return TextContent(ID3Text::ChooseWriteEncoding({FText}), FText);
 }
 
 void TID3TextFrame::AutoCorrect() {
@@ -107,19 +112,25 @@ bool TID3SimpleListFrame::SeparatedByNul() const {
     return Kind() == TID3FrameKind::NulList;
 }
 
-QByteArray TID3SimpleListFrame::Encoded(TID3Encoding encoding) const {
-    if (!SeparatedByNul())
-        return ID3Text::Encode(FStrings.join(u'/'), encoding, Terminator::Without);
-    QByteArray bytes;
-    for (const QString& value : FStrings)
-        bytes.append(ID3Text::Encode(value, encoding, Terminator::With));
-    return bytes;
+void TID3SimpleListFrame::AppendEncoded(QByteArray& out, TID3Encoding encoding) const {
+    if (SeparatedByNul()) {
+        for (const QString& value : FStrings)
+            ID3Text::AppendEncoded(out, value, encoding, Terminator::With);
+    } else if (FStrings.size() == 1) {
+        ID3Text::AppendEncoded(out, FStrings.constFirst(), encoding, Terminator::Without);
+    } else {
+        ID3Text::AppendEncoded(out, FStrings.join(u'/'), encoding, Terminator::Without);
+    }
 }
 
 bool TID3SimpleListFrame::IsEmpty() const {
-    // Without values there is nothing to write, whatever the encoding; a single empty value
-    // takes the byte-order mark in UTF-16.
-    return FStrings.isEmpty() || TakesUnderTwoBytes(Encoded(FEncoding));
+    // Without values there is nothing to write, whatever the encoding. Values separated by
+    // terminators, or joined by "/", always take bytes; a single empty value takes the
+    // byte-order mark in UTF-16.
+    if (FStrings.isEmpty())
+        return true;
+    return !SeparatedByNul() && FStrings.size() == 1 &&
+           ID3Text::EncodesToNothing(FStrings.constFirst(), FEncoding);
 }
 
 void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version) {
@@ -145,8 +156,10 @@ void TID3SimpleListFrame::ParseContent(QByteArrayView content, TID3Version) {
 }
 
 QByteArray TID3SimpleListFrame::BuildContent(TID3Version) const {
-    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({FStrings.join(QString())});
-    return WithEncodingByte(encoding, Encoded(encoding));
+    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding(FStrings);
+    QByteArray content(1, char(encoding));
+    AppendEncoded(content, encoding);
+    return content;
 }
 
 void TID3SimpleListFrame::AutoCorrect() {
@@ -171,7 +184,7 @@ QString TID3NumberFrame::Text() const {
 bool TID3NumberFrame::IsEmpty() const {
     if (IsYear())
         return FNumber == 0;
-    return TakesUnderTwoBytes(ID3Text::Encode(Text(), FEncoding, Terminator::Without));
+    return ID3Text::EncodesToNothing(Text(), FEncoding);
 }
 
 void TID3NumberFrame::ParseContent(QByteArrayView content, TID3Version) {
@@ -184,7 +197,7 @@ void TID3NumberFrame::ParseContent(QByteArrayView content, TID3Version) {
 }
 
 QByteArray TID3NumberFrame::BuildContent(TID3Version) const {
-    return WithEncodingByte(ienISO_8859_1, Text().toLatin1());
+    return TextContent(ienISO_8859_1, Text());
 }
 
 void TID3NumberFrame::AutoCorrect() {
@@ -218,8 +231,7 @@ void TID3TimestampFrame::ParseContent(QByteArrayView content, TID3Version) {
 
 QByteArray TID3TimestampFrame::BuildContent(TID3Version) const {
     const QString text = Text();
-    const TID3Encoding encoding = ID3Text::ChooseWriteEncoding({text});
-    return WithEncodingByte(encoding, ID3Text::Encode(text, encoding, Terminator::Without));
+    return TextContent(ID3Text::ChooseWriteEncoding({text}), text);
 }
 
 // --- TID3SkipFrame
@@ -230,7 +242,7 @@ bool TID3SkipFrame::IsEmpty() const {
 }
 
 void TID3SkipFrame::ParseContent(QByteArrayView content, TID3Version) {
-    if (Kind() == TID3FrameKind::OtherText) {
+    if (ID3FrameKindHasEncoding(Kind())) {
         qsizetype pos = 0;
         ReadEncoding(content, pos);
     }

@@ -50,49 +50,46 @@ bool IsKeptEncoded(quint16 flags, TID3Version version) {
     return false;
 }
 
-// Builds one frame from its header and the bytes its size covers.
-std::unique_ptr<TID3Frame> ReadFrame(const TFrameHeader& header, TID3FrameID id,
-                                     QByteArrayView bytes, TID3Version version,
-                                     bool tagUnsynchronised) {
-    using namespace ID3FrameFlags;
-    const bool keptEncoded = IsKeptEncoded(header.Flags, version);
-    std::unique_ptr<TID3Frame> frame = CreateID3Frame(keptEncoded ? fiUnknown : id);
-    TID3FrameFormat& format = frame->Format();
-    format.Name = header.Name.toByteArray();
-    format.Flags = header.Flags;
-    if (keptEncoded) {
-        format.KeptEncoded = true;
-        static_cast<TID3SkipFrame&>(*frame).SetData(bytes.toByteArray());
-        return frame;
-    }
-
-    // The frame header's additions: the grouping byte, and in version 2.4 the data length
-    // indicator, which is recomputed when written.
-    const quint16 groupFlag = version == ive2_4 ? Grouping24 : Grouping23;
-    qsizetype additions = 0;
-    if (version != ive2_2 && (header.Flags & groupFlag))
-        ++additions;
-    if (version == ive2_4 && (header.Flags & DataLengthIndicator24))
-        additions += 4;
-    if (additions > bytes.size())
-        return frame; // too short for its own header: it stays empty
-    if (version != ive2_2 && (header.Flags & groupFlag))
-        format.Group = quint8(bytes[0]);
-
-    QByteArrayView content = bytes.sliced(additions);
-    QByteArray resynchronised;
-    if (version == ive2_4 && (tagUnsynchronised || (header.Flags & Unsynchronisation24))) {
-        resynchronised = RemoveUnsynchronisation(content);
-        content = resynchronised;
-    }
-    frame->ParseContent(content, version);
+TID3FrameBytes FrameOf(const TFrameHeader& header, TID3FrameID id, TID3Version version) {
+    TID3FrameBytes frame;
+    frame.Version = version;
+    frame.Name = header.Name;
+    frame.Flags = header.Flags;
+    frame.ID = id;
     return frame;
 }
 
-} // namespace
+// Everything about one frame but its content, whose unsynchronisation may have to be undone.
+TID3FrameBytes DescribeFrame(const TFrameHeader& header, TID3FrameID id, QByteArrayView bytes,
+                             TID3Version version, qsizetype& additions) {
+    using namespace ID3FrameFlags;
+    TID3FrameBytes frame = FrameOf(header, id, version);
+    frame.Bytes = bytes;
+    frame.KeptEncoded = IsKeptEncoded(header.Flags, version);
+    additions = 0;
+    if (frame.KeptEncoded)
+        return frame;
+    // The frame header's additions: the grouping byte, and in version 2.4 the data length
+    // indicator, which is recomputed when written.
+    const quint16 groupFlag = version == ive2_4 ? Grouping24 : Grouping23;
+    const bool grouped = version != ive2_2 && (header.Flags & groupFlag);
+    if (grouped)
+        ++additions;
+    if (version == ive2_4 && (header.Flags & DataLengthIndicator24))
+        additions += 4;
+    if (additions > bytes.size()) {
+        additions = -1; // too short for its own header: it stays empty
+        return frame;
+    }
+    if (grouped)
+        frame.Group = quint8(bytes[0]);
+    return frame;
+}
 
-void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2TagData& data,
-                     std::optional<TID3FrameID> only) {
+// Walks the extended header and the frames of the bytes behind the tag header.
+void WalkFrames(const TID3v2Header& header, QByteArrayView tagBytes,
+                std::optional<TID3v2ExtendedHeader>& extendedHeader,
+                const TID3FrameVisitor& visit) {
     const TID3Version version = header.Version();
     if (!ReadsFrames(version))
         return;
@@ -110,12 +107,13 @@ void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2
     qsizetype pos = 0;
     if (header.HasExtendedHeader()) {
         qsizetype size = 0;
-        data.ExtendedHeader = ParseID3v2ExtendedHeader(body, version, size);
+        extendedHeader = ParseID3v2ExtendedHeader(body, version, size);
         pos = size;
     }
 
     const qsizetype frameHeaderSize = version == ive2_2 ? 6 : 10;
     const bool tagUnsynchronised = header.Unsynchronised();
+    QByteArray frameResynchronised;
     while (body.size() - pos >= frameHeaderSize) {
         const TFrameHeader frameHeader = ReadFrameHeader(body.sliced(pos), version);
         // Zero bytes are padding; anything else outside A-Z and 0-9 ends the frames too.
@@ -123,32 +121,87 @@ void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2
             break;
         pos += frameHeaderSize;
         const TID3FrameID id = ID3FrameIDFromName(frameHeader.Name, version);
-        const bool wanted = !only || id == *only;
         if (frameHeader.Size > quint64(body.size() - pos)) {
             // Declared beyond the end of the tag: the frame stays empty and reading ends.
-            if (wanted) {
-                auto frame = CreateID3Frame(id);
-                frame->Format().Name = frameHeader.Name.toByteArray();
-                frame->Format().Flags = frameHeader.Flags;
-                data.Frames.Add(std::move(frame));
-            }
+            TID3FrameBytes frame = FrameOf(frameHeader, id, version);
+            frame.Truncated = true;
+            visit(frame);
             break;
         }
         const QByteArrayView bytes = body.sliced(pos, frameHeader.Size);
         pos += frameHeader.Size;
-        if (wanted)
-            data.Frames.Add(ReadFrame(frameHeader, id, bytes, version, tagUnsynchronised));
+        qsizetype additions = 0;
+        TID3FrameBytes frame = DescribeFrame(frameHeader, id, bytes, version, additions);
+        if (!frame.KeptEncoded && additions >= 0) {
+            QByteArrayView content = bytes.sliced(additions);
+            if (version == ive2_4 &&
+                (tagUnsynchronised || (frameHeader.Flags & ID3FrameFlags::Unsynchronisation24))) {
+                frameResynchronised = RemoveUnsynchronisation(content);
+                content = frameResynchronised;
+            }
+            frame.Content = content;
+        }
+        visit(frame);
     }
+}
+
+// The identifier as read: the table's own string when it is the same (no allocation, as most
+// frames read), else a copy.
+QByteArray ReadName(QByteArrayView name, TID3FrameID id, TID3Version version) {
+    const QByteArray known = ID3FrameName(id, version);
+    return known == name ? known : name.toByteArray();
+}
+
+// Builds one frame as the walk describes it.
+std::unique_ptr<TID3Frame> BuildFrame(const TID3FrameBytes& bytes) {
+    std::unique_ptr<TID3Frame> frame = CreateID3Frame(bytes.KeptEncoded ? fiUnknown : bytes.ID);
+    TID3FrameFormat& format = frame->Format();
+    format.Name = ReadName(bytes.Name, bytes.ID, bytes.Version);
+    format.Flags = bytes.Flags;
+    format.Group = bytes.Group;
+    if (bytes.KeptEncoded) {
+        format.KeptEncoded = true;
+        static_cast<TID3SkipFrame&>(*frame).SetData(bytes.Bytes.toByteArray());
+    } else if (bytes.Content) {
+        frame->ParseContent(*bytes.Content, bytes.Version);
+    }
+    return frame;
+}
+
+// The tag's header, checked against the bytes at hand; nothing when there is no tag.
+std::optional<TID3v2Header> CheckedHeader(QByteArrayView fileStart, const QString& path) {
+    std::optional<TID3v2Header> header = ParseID3v2Header(fileStart);
+    if (header && quint64(fileStart.size()) < quint64(ID3v2HeaderSize) + header->Size)
+        FailTruncated(*header, path);
+    return header;
+}
+
+} // namespace
+
+void ReadID3v2Frames(const TID3v2Header& header, QByteArrayView tagBytes, TID3v2TagData& data,
+                     std::optional<TID3FrameID> only) {
+    WalkFrames(header, tagBytes, data.ExtendedHeader, [&](const TID3FrameBytes& frame) {
+        if (!only || frame.ID == *only)
+            data.Frames.Add(BuildFrame(frame));
+    });
+}
+
+std::optional<TID3v2Header> VisitID3v2TagBytes(QByteArrayView fileStart, const QString& path,
+                                               const TID3FrameVisitor& visit) {
+    const std::optional<TID3v2Header> header = CheckedHeader(fileStart, path);
+    if (header) {
+        std::optional<TID3v2ExtendedHeader> extendedHeader;
+        WalkFrames(*header, fileStart.sliced(ID3v2HeaderSize, header->Size), extendedHeader, visit);
+    }
+    return header;
 }
 
 TID3v2TagData ReadID3v2TagBytes(QByteArrayView fileStart, const QString& path,
                                 std::optional<TID3FrameID> only) {
     TID3v2TagData data;
-    data.Header = ParseID3v2Header(fileStart);
+    data.Header = CheckedHeader(fileStart, path);
     if (!data.Header)
         return data;
-    if (quint64(fileStart.size()) < quint64(ID3v2HeaderSize) + data.Header->Size)
-        FailTruncated(*data.Header, path);
     ReadID3v2Frames(*data.Header, fileStart.sliced(ID3v2HeaderSize, data.Header->Size), data, only);
     return data;
 }

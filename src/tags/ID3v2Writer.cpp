@@ -16,39 +16,81 @@ QByteArray FrameName(const TID3Frame& frame, TID3Version version) {
     return ID3FrameName(frame.ID(), version);
 }
 
-// Flags and additions of a frame that the program interprets and writes afresh.
-QByteArray FrameData23(const TID3Frame& frame, quint16& flags) {
-    using namespace ID3FrameFlags;
-    const TID3FrameFormat& format = frame.Format();
-    flags = format.Flags & ~(Compression23 | Encryption23 | Grouping23);
-    QByteArray data;
-    if (format.Group) {
-        flags |= Grouping23;
-        data.append(char(*format.Group));
-    }
-    data.append(frame.BuildContent(ive2_3));
-    return data;
-}
+// How a frame's content is stored in the version: the flags, the additions in front of it
+// (grouping byte, data length indicator) and whether it is unsynchronised.
+struct TFrameShape {
+    quint16 Flags = 0;
+    QByteArray Additions;
+    bool Unsynchronised = false;
+};
 
-QByteArray FrameData24(const TID3Frame& frame, bool tagUnsynchronised, quint16& flags) {
+// Flags and additions of a frame that the program interprets and writes afresh; content is
+// what the frame builds for the version.
+TFrameShape FrameShape(const TID3Frame& frame, TID3Version version, bool tagUnsynchronised,
+                       const QByteArray& content) {
     using namespace ID3FrameFlags;
     const TID3FrameFormat& format = frame.Format();
-    flags = format.Flags & ~(Compression24 | Encryption24 | Grouping24);
-    QByteArray data;
-    if (format.Group) {
-        flags |= Grouping24;
-        data.append(char(*format.Group));
+    TFrameShape shape;
+    if (format.KeptEncoded) {
+        shape.Flags = format.Flags;
+        return shape;
     }
-    QByteArray content = frame.BuildContent(ive2_4);
-    if (flags & DataLengthIndicator24)
-        data.append(EncodeSynchsafe(quint32(content.size())));
+    if (version == ive2_2)
+        return shape;
+    const bool v24 = version == ive2_4;
+    shape.Flags = format.Flags & ~(v24 ? Compression24 | Encryption24 | Grouping24
+                                       : Compression23 | Encryption23 | Grouping23);
+    if (format.Group) {
+        shape.Flags |= v24 ? Grouping24 : Grouping23;
+        shape.Additions.append(char(*format.Group));
+    }
+    if (!v24)
+        return shape;
+    if (shape.Flags & DataLengthIndicator24)
+        shape.Additions.append(EncodeSynchsafe(quint32(content.size())));
     // The tag's unsynchronisation flag means that every frame is unsynchronised.
     if (tagUnsynchronised)
-        flags |= Unsynchronisation24;
-    if (flags & Unsynchronisation24)
-        content = ApplyUnsynchronisation(content);
-    data.append(content);
-    return data;
+        shape.Flags |= Unsynchronisation24;
+    shape.Unsynchronised = shape.Flags & Unsynchronisation24;
+    return shape;
+}
+
+// The size of a frame's data behind its header: additions and content as stored. Throws as a
+// frame too big for its size field.
+qsizetype CheckedDataSize(qsizetype size, TID3Version version) {
+    if (version == ive2_2 && quint64(size) > MaxFrameSize22)
+        throw TError(QStringLiteral("Frame size is too big"));
+    if (quint64(size) > ID3v2MaxSynchsafe)
+        throw TError(QStringLiteral("Tag is too big"));
+    return size;
+}
+
+qsizetype FrameHeaderSize(const QByteArray& name, TID3Version version) {
+    return name.size() + (version == ive2_2 ? 3 : 6);
+}
+
+// The layout a tag is written in once what the version or the unsynchronisation rule out is
+// dropped.
+TID3v2WriteLayout WrittenLayout(const TID3v2WriteLayout& layout) {
+    TID3v2WriteLayout written = layout;
+    const bool unsynchronised = layout.Flags & ID3v2Flags::Unsynchronisation;
+    if (layout.Version == ive2_2)
+        written.ExtendedHeader.reset();
+    // A 2.3 extended header lies inside the unsynchronised bytes, where its padding size would
+    // change the size it describes; such a tag is written without one (it holds nothing but a
+    // padding size and a checksum, both derived from the rest).
+    if (layout.Version == ive2_3 && unsynchronised)
+        written.ExtendedHeader.reset();
+    written.Flags &= quint8(~ID3v2Flags::ExtendedHeader);
+    if (written.ExtendedHeader)
+        written.Flags |= ID3v2Flags::ExtendedHeader;
+    return written;
+}
+
+qsizetype ExtendedHeaderSize(const TID3v2WriteLayout& written) {
+    return written.ExtendedHeader
+               ? BuildID3v2ExtendedHeader(*written.ExtendedHeader, written.Version, 0, 0).size()
+               : 0;
 }
 
 } // namespace
@@ -58,54 +100,60 @@ std::optional<QByteArray> BuildID3v2Frame(const TID3Frame& frame, TID3Version ve
     const QByteArray name = FrameName(frame, version);
     if (name.isEmpty())
         return std::nullopt;
-
-    QByteArray data;
-    quint16 flags = 0;
-    if (frame.Format().KeptEncoded) {
-        data = frame.BuildContent(version);
-        flags = frame.Format().Flags;
-    } else if (version == ive2_2) {
-        data = frame.BuildContent(version);
-    } else if (version == ive2_3) {
-        data = FrameData23(frame, flags);
-    } else {
-        data = FrameData24(frame, tagUnsynchronised, flags);
-    }
+    const QByteArray content = frame.BuildContent(version);
+    const TFrameShape shape = FrameShape(frame, version, tagUnsynchronised, content);
+    const QByteArray stored = shape.Unsynchronised ? ApplyUnsynchronisation(content) : content;
+    const qsizetype dataSize = CheckedDataSize(shape.Additions.size() + stored.size(), version);
 
     QByteArray bytes;
-    // One allocation: the size and flags take up to 6 bytes behind the name, then the data.
-    bytes.reserve(name.size() + 6 + data.size());
+    // One allocation: the header, then the data.
+    bytes.reserve(FrameHeaderSize(name, version) + dataSize);
     bytes.append(name);
     if (version == ive2_2) {
-        if (quint64(data.size()) > MaxFrameSize22)
-            throw TError(QStringLiteral("Frame size is too big"));
-        bytes.append(EncodeBigEndian(quint32(data.size()), 3));
+        bytes.append(EncodeBigEndian(quint32(dataSize), 3));
     } else {
-        if (quint64(data.size()) > ID3v2MaxSynchsafe)
-            throw TError(QStringLiteral("Tag is too big"));
-        bytes.append(version == ive2_4 ? EncodeSynchsafe(quint32(data.size()))
-                                       : EncodeBigEndian(quint32(data.size()), 4));
-        bytes.append(EncodeBigEndian(flags, 2));
+        bytes.append(version == ive2_4 ? EncodeSynchsafe(quint32(dataSize))
+                                       : EncodeBigEndian(quint32(dataSize), 4));
+        bytes.append(EncodeBigEndian(shape.Flags, 2));
     }
-    bytes.append(data);
+    bytes.append(shape.Additions);
+    bytes.append(stored);
     return bytes;
 }
 
-TID3v2TagImage::TID3v2TagImage(const TID3Frames& frames, const TID3v2WriteLayout& layout)
-    : FLayout(layout) {
+qint64 ID3v2TagSize(const TID3Frames& frames, const TID3v2WriteLayout& layout,
+                    const std::function<QByteArray(qsizetype, const TID3Frame&)>& contentOf) {
     const TID3Version version = layout.Version;
     const bool unsynchronised = layout.Flags & ID3v2Flags::Unsynchronisation;
-    if (version == ive2_2)
-        FLayout.ExtendedHeader.reset();
-    // A 2.3 extended header lies inside the unsynchronised bytes, where its padding size would
-    // change the size it describes; such a tag is written without one (it holds nothing but a
-    // padding size and a checksum, both derived from the rest).
-    if (version == ive2_3 && unsynchronised)
-        FLayout.ExtendedHeader.reset();
-    FLayout.Flags &= quint8(~ID3v2Flags::ExtendedHeader);
-    if (FLayout.ExtendedHeader)
-        FLayout.Flags |= ID3v2Flags::ExtendedHeader;
+    // Up to version 2.3 unsynchronisation covers the frame headers too: such a tag (few are)
+    // is measured by building it.
+    if (unsynchronised && version != ive2_4)
+        return TID3v2TagImage(frames, layout).Size();
+    qint64 size = 0;
+    qsizetype index = 0;
+    for (const auto& frame : frames) {
+        const qsizetype at = index++;
+        if (!ID3FrameWrittenIn(frame->ID(), version))
+            continue;
+        const QByteArray name = FrameName(*frame, version);
+        if (name.isEmpty())
+            continue;
+        const QByteArray content = contentOf(at, *frame);
+        const TFrameShape shape = FrameShape(*frame, version, unsynchronised, content);
+        const qsizetype stored =
+            shape.Unsynchronised ? ApplyUnsynchronisation(content).size() : content.size();
+        size += FrameHeaderSize(name, version) +
+                CheckedDataSize(shape.Additions.size() + stored, version);
+        if (quint64(size) > ID3v2MaxSynchsafe)
+            throw TError(QStringLiteral("Tag is too big"));
+    }
+    return ID3v2HeaderSize + ExtendedHeaderSize(WrittenLayout(layout)) + size;
+}
 
+TID3v2TagImage::TID3v2TagImage(const TID3Frames& frames, const TID3v2WriteLayout& layout)
+    : FLayout(WrittenLayout(layout)) {
+    const TID3Version version = layout.Version;
+    const bool unsynchronised = layout.Flags & ID3v2Flags::Unsynchronisation;
     for (const auto& frame : frames) {
         if (!ID3FrameWrittenIn(frame->ID(), version))
             continue;
@@ -116,19 +164,22 @@ TID3v2TagImage::TID3v2TagImage(const TID3Frames& frames, const TID3v2WriteLayout
     }
     if (FLayout.ExtendedHeader) {
         FFramesCrc = ID3Crc32(FFrames);
-        FExtendedHeaderSize =
-            BuildID3v2ExtendedHeader(*FLayout.ExtendedHeader, version, 0, 0).size();
+        FExtendedHeaderSize = ExtendedHeaderSize(FLayout);
     }
     // Up to version 2.3 unsynchronisation covers everything behind the header.
     if (unsynchronised && version != ive2_4)
         FFrames = ApplyUnsynchronisation(FFrames);
 }
 
-qint64 TID3v2TagImage::AreaSize(qint64 padding) const {
-    const qint64 bodySize = Size() - ID3v2HeaderSize + padding;
+qint64 ID3v2AreaSize(qint64 tagSize, qint64 padding) {
+    const qint64 bodySize = tagSize - ID3v2HeaderSize + padding;
     if (padding < 0 || bodySize > qint64(ID3v2MaxSynchsafe))
         throw TError(QStringLiteral("Tag is too big"));
     return ID3v2HeaderSize + bodySize;
+}
+
+qint64 TID3v2TagImage::AreaSize(qint64 padding) const {
+    return ID3v2AreaSize(Size(), padding);
 }
 
 QByteArray TID3v2TagImage::Area(qint64 padding) const {

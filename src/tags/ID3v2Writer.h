@@ -4,6 +4,7 @@
 #include "tags/ID3v2Header.h"
 #include "tags/ID3v2Reader.h"
 
+#include <functional>
 #include <optional>
 
 // How a tag is laid out when written.
@@ -27,7 +28,7 @@ public:
     // The tag area: the tag followed by padding zero bytes, the header's size counting both.
     // Throws TError("Tag is too big") when that size does not fit a synchsafe integer.
     QByteArray Area(qint64 padding) const;
-    // The size of that area, checked as Area checks it, without building it.
+    // The size of that area, checked as Area checks it (ID3v2AreaSize), without building it.
     qint64 AreaSize(qint64 padding) const;
 
 private:
@@ -41,6 +42,17 @@ private:
 // nothing when the version has no identifier for it.
 std::optional<QByteArray> BuildID3v2Frame(const TID3Frame& frame, TID3Version version,
                                           bool tagUnsynchronised);
+
+// The size N of the tag that TID3v2TagImage builds from the frames, with the same checks, found
+// without building it: contentOf gives the content that the frame at that position in the list
+// builds for the layout's version, so that a caller who needs the contents anyway builds each
+// only once. A tag that versions 2.2 and 2.3 unsynchronise as a whole is built to be measured.
+qint64 ID3v2TagSize(const TID3Frames& frames, const TID3v2WriteLayout& layout,
+                    const std::function<QByteArray(qsizetype, const TID3Frame&)>& contentOf);
+
+// The size of the area of a tag of tagSize bytes (N) followed by padding zero bytes. Throws
+// TError("Tag is too big") when the size its header gives does not fit a synchsafe integer.
+qint64 ID3v2AreaSize(qint64 tagSize, qint64 padding);
 
 // The version a tag read in the given version is written in: 2.2, 2.3 and 2.4 stay, anything
 // else (no tag included) becomes 2.4.

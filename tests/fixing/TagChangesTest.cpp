@@ -78,6 +78,20 @@ const ChangeCase Cases[] = {
          const qsizetype size = QByteArray("owner" + QByteArray::number(count - 1)).size();
          return std::vector<Change>{{name, QStringLiteral("%1 bytes").arg(size), "5 bytes"}};
      }},
+    {"first comment removed: the second takes its name",
+     [](TID3v2Tag& tag) {
+         TID3Frame* frame = nullptr;
+         ASSERT_TRUE(tag.FindFirstFrame(fiComment, frame));
+         tag.Frames().Remove(frame);
+     },
+     Listed({{"COMM", "[eng] a: first", "[eng] b: second"}, {"COMM 2", "[eng] b: second", ""}})},
+    {"comment language corrected",
+     [](TID3v2Tag& tag) {
+         TID3Frame* frame = nullptr;
+         ASSERT_TRUE(tag.FindFirstFrame(fiComment, frame));
+         frame->As<TID3ContentFrame>()->SetLanguage("ENG");
+     },
+     Listed({{"COMM", "[eng] a: first", "[ENG] a: first"}})},
     {"frame added and frame removed",
      [](TID3v2Tag& tag) {
          tag.Texts().SetAlbum("New");
@@ -104,6 +118,18 @@ TEST_P(TagChangesTest, ListsTheChangedFieldsByName) {
     c.change(tag);
     TTagFields after;
     SetTagFields(after, tag, ive2_3, nullptr);
+    // Fields that take the contents of unchanged frames from the earlier ones hold the same,
+    // and the contents kept on the way are the frames' own.
+    TTagFields reused;
+    TFrameContents contents;
+    SetTagFields(reused, tag, ive2_3, nullptr, false, &contents, &before);
+    ASSERT_EQ(reused.size(), after.size());
+    for (qsizetype i = 0; i < after.size(); ++i)
+        EXPECT_EQ(reused[i].Content, after[i].Content) << c.name << " " << after[i].Name.data();
+    ASSERT_EQ(contents.size(), tag.Frames().Count());
+    for (int i = 0; i < tag.Frames().Count(); ++i)
+        if (!contents[i].isNull())
+            EXPECT_EQ(contents[i], tag.Frames().At(i)->BuildContent(ive2_3)) << c.name;
 
     std::vector<Change> changes;
     for (const TFieldChange& change : ChangedFields(before, after))

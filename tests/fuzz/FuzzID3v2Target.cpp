@@ -3,6 +3,7 @@
 #include "support/Error.h"
 #include "tags/Genres.h"
 #include "tags/ID3FileEnds.h"
+#include "tags/ID3TagValues.h"
 #include "tags/ID3v2Tag.h"
 
 namespace {
@@ -31,6 +32,29 @@ int FramesRead(const TID3v2TagData& data) {
     return data.Frames.Count();
 }
 
+// The values a listing takes while it walks the frames are the ones the whole tag gives, the
+// message of a tag that cannot be read included.
+void CheckListedValues(const QString& path, const TID3FileEnds& ends) {
+    const TID3TagValues listed = ReadID3TagValues(path, ends);
+    TID3TagValues whole;
+    TID3v2Tag tag;
+    tag.SetFileName(path);
+    try {
+        tag.OpenFromFileStart(ends.Start);
+        whole.ID3v2Readable = true;
+        TakeID3v2TagValues(tag, whole);
+    } catch (const TError& e) {
+        whole.ID3v2Error = e.Message();
+    }
+    if (listed.ID3v2Readable != whole.ID3v2Readable || listed.ID3v2Error != whole.ID3v2Error ||
+        listed.LeadArtists != whole.LeadArtists || listed.OrigArtist != whole.OrigArtist ||
+        listed.Title != whole.Title || listed.TrackNum != whole.TrackNum ||
+        listed.Album != whole.Album || listed.ContentType != whole.ContentType ||
+        listed.Comments != whole.Comments || listed.Year != whole.Year ||
+        listed.FrontCoverMIME != whole.FrontCoverMIME)
+        FuzzFile::Fail("the listed values are not the whole tag's");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fromMemory = FramesRead(ReadID3v2TagBytes(ends.Start, path));
     } catch (const TError&) {
     }
+    CheckListedValues(path, ends);
 
     TID3v2Tag tag;
     tag.SetFileName(path);

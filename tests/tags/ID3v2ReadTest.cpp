@@ -455,6 +455,33 @@ const TimestampCase TextsCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ID3TimestampTest, testing::ValuesIn(TextsCases));
 
+// Every frame keeps its identifier as read, whether the program knows it in that version, in
+// another one, or not at all, and also a frame that runs past the end of its tag.
+TEST(ID3v2ReadNamesTest, FramesKeepTheirIdentifiersAsRead) {
+    const struct {
+        QByteArray tag;
+        QList<QByteArray> names;
+    } cases[] = {
+        {Tag(2, Frame22("TT2", Latin1("T")) + Frame22("XY1", "x") + Frame22("COM", Latin1("eng"))),
+         {"TT2", "XY1", "COM"}},
+        {Tag(3, Frame23("TIT2", Latin1("T")) + Frame23("TDRC", Latin1("2001")) +
+                    Frame23("XYZ1", "x") + Frame23("TYER", Latin1("2001"))),
+         {"TIT2", "TDRC", "XYZ1", "TYER"}},
+        {Tag(4, Frame24("TYER", Latin1("2001")) + Frame24("PRIV", "p") +
+                    Frame24("TALB", QByteArray("\0\0\0\x05zz", 7), 0x0008)),
+         {"TYER", "PRIV", "TALB"}},
+        {Tag(4, Frame24("TIT2", Latin1("T")) + QByteArray("TALB\0\0\0\x7F\0\0x", 11)),
+         {"TIT2", "TALB"}},
+    };
+    for (const auto& c : cases) {
+        const TID3v2TagData data = ReadID3v2TagBytes(c.tag);
+        QList<QByteArray> names;
+        for (const auto& frame : data.Frames)
+            names.append(frame->Format().Name);
+        EXPECT_EQ(names, c.names) << c.tag.toHex().constData();
+    }
+}
+
 TEST(ID3TimestampTest, Formats) {
     EXPECT_EQ(FormatID3Timestamp(At(2004, 1, 1)), "2004-01-01");
     EXPECT_EQ(FormatID3Timestamp(At(987, 3, 4, 5, 6, 7)), "0987-03-04T05:06:07");

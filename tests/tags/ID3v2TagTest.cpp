@@ -219,6 +219,84 @@ TEST(MIMETypeForExtensionTest, MapsExtensions) {
         EXPECT_EQ(MIMETypeForExtension(QString::fromLatin1(c.extension)), c.mime) << c.extension;
 }
 
+// A text frame is empty when its content, encoding byte included, would take fewer than 2
+// bytes in the encoding it was read in; what it writes is the encoding byte and the text in the
+// encoding chosen for writing.
+TEST(TextFrameContentTest, EmptinessAndBytesInEveryEncoding) {
+    const struct {
+        const char* name;
+        TID3FrameID id;
+        QStringList values;
+        TID3Encoding encoding;
+        bool empty;
+        QByteArray content;
+    } cases[] = {
+        {"empty text", fiTitle, {""}, ienISO_8859_1, true, QByteArray(1, '\0')},
+        {"empty text in UTF-8", fiTitle, {""}, ienUTF_8, true, QByteArray(1, '\0')},
+        {"empty text in UTF-16BE", fiTitle, {""}, ienUTF_16BE, true, QByteArray(1, '\0')},
+        {"empty text keeps the mark in UTF-16",
+         fiTitle,
+         {""},
+         ienUTF_16,
+         false,
+         QByteArray(1, '\0')},
+        {"text", fiTitle, {"Ab"}, ienUTF_16BE, false, QByteArray("\0Ab", 3)},
+        {"text needing UTF-16",
+         fiTitle,
+         {QStringLiteral("A\u0100")},
+         ienISO_8859_1,
+         false,
+         QByteArray("\x01\xFF\xFE"
+                    "A\0\x00\x01",
+                    7)},
+        {"no values", fiLeadArtist, {}, ienISO_8859_1, true, QByteArray(1, '\0')},
+        {"one empty value", fiLeadArtist, {""}, ienUTF_8, true, QByteArray(1, '\0')},
+        {"one empty value in UTF-16", fiLeadArtist, {""}, ienUTF_16, false, QByteArray(1, '\0')},
+        {"two empty values join to a slash",
+         fiLeadArtist,
+         {"", ""},
+         ienISO_8859_1,
+         false,
+         QByteArray("\0/", 2)},
+        {"values joined by a slash",
+         fiLeadArtist,
+         {"A", "B"},
+         ienISO_8859_1,
+         false,
+         QByteArray("\0A/B", 4)},
+        {"values joined in UTF-16 behind one mark",
+         fiLeadArtist,
+         {QStringLiteral("\u0100"), "B"},
+         ienISO_8859_1,
+         false,
+         QByteArray("\x01\xFF\xFE\x00\x01/\0B\0", 9)},
+        {"an empty value ended by a terminator",
+         fiContentType,
+         {""},
+         ienISO_8859_1,
+         false,
+         QByteArray(2, '\0')},
+        {"values ended by terminators",
+         fiContentType,
+         {"A", QStringLiteral("\u0100")},
+         ienUTF_8,
+         false,
+         QByteArray("\x01\xFF\xFE"
+                    "A\0\0\0\xFF\xFE\x00\x01\0\0",
+                    13)},
+    };
+    for (const auto& c : cases) {
+        const auto frame = CreateID3Frame(c.id);
+        frame->SetEncoding(c.encoding);
+        if (auto* text = frame->As<TID3TextFrame>())
+            text->SetText(c.values.value(0));
+        else
+            frame->As<TID3SimpleListFrame>()->Strings() = c.values;
+        EXPECT_EQ(frame->IsEmpty(), c.empty) << c.name;
+        EXPECT_EQ(frame->BuildContent(ive2_4), c.content) << c.name;
+    }
+}
+
 TEST(PictureFrameTest, LoadsFromFileAndClears) {
     TempDir dir;
     const QByteArray bytes("\xFF\xD8picture\xFF\xD9", 11);

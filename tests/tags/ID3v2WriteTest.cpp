@@ -5,6 +5,7 @@
 #include "tags/ID3Timestamp.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
+#include "tags/ID3v2Writer.h"
 #include "testsupport/TempDir.h"
 
 #include <functional>
@@ -486,6 +487,72 @@ TEST(ID3v2WriteTest, SizeLimits) {
     } catch (const TError& error) {
         EXPECT_EQ(error.Message(), "Frame size is too big");
     }
+}
+
+// Measuring a tag from its frames' contents gives the size of the tag built from them, for
+// every layout the writer knows, and fails as building it fails.
+TEST(ID3v2WriteTest, MeasuringATagGivesTheSizeOfTheBuiltOne) {
+    const QByteArray ff("\x01\xFF\xFE\xFF\x00\xE0\x00", 7); // false synchronisations
+    const QByteArray ext23("\0\0\0\x06\0\0\0\0\0\0", 10);
+    const QByteArray ext24("\0\0\0\x0C\x01\x20\x05\x01\x02\x03\x04\x05", 12);
+    const struct {
+        const char* name;
+        QByteArray tag;
+    } cases[] = {
+        {"2.2", Tag(2, Frame22("TT2", Latin1("T")) + Frame22("COM", Latin1("engd\0c")))},
+        {"2.3 with unknown and grouped frames",
+         Tag(3, Frame23("TIT2", ff) + Frame23("XYZW", "\xFF\xFF") +
+                    Frame23("TALB", QByteArray("\x09\0Album", 7), 0x0020))},
+        {"2.3 compressed", Tag(3, Frame23("TIT2", QByteArray("\0\0\0\x05zzzz", 8), 0x0080))},
+        {"2.3 unsynchronised", Tag(3, Frame23("TIT2", ff) + Frame23("TPE1", Latin1("A")), 0x80)},
+        {"2.2 unsynchronised", Tag(2, Frame22("TT2", ff), 0x80)},
+        {"2.3 extended header", Tag(3, ext23 + Frame23("TIT2", Latin1("T")), 0x40)},
+        {"2.4 extended header", Tag(4, ext24 + Frame24("TIT2", Latin1("T")), 0x40)},
+        {"2.4 unsynchronised", Tag(4, Frame24("TIT2", ff) + Frame24("TPE1", ff, 0x0001), 0x80)},
+        {"2.4 frames unsynchronised, with lengths",
+         Tag(4, Frame24("TIT2", QByteArray("\0\0\0\x07", 4) + ff, 0x0003) +
+                    Frame24("TALB", QByteArray("\x09\0Album", 7), 0x0040))},
+        {"2.4 encrypted", Tag(4, Frame24("TIT2", QByteArray("\x80\0\0\0\x05zz", 7), 0x0045))},
+        {"no tag", QByteArray()},
+    };
+    for (const auto& c : cases) {
+        TID3v2TagData data = ReadID3v2TagBytes(c.tag + Audio(1));
+        PrepareID3v2FramesForWriting(data.Frames);
+        const TID3v2WriteLayout layout = ID3v2WriteLayoutFor(data);
+        if (data.HasTag() && data.Version() != ive2_2)
+            data.Frames.Add(CreateID3Frame(fiPicture))
+                ->As<TID3PictureFrame>()
+                ->SetPictureData(QByteArray("\xFF\xE0\xFF", 3));
+        const qint64 measured =
+            ID3v2TagSize(data.Frames, layout, [&](qsizetype index, const TID3Frame& frame) {
+                EXPECT_EQ(data.Frames.At(int(index)), &frame) << c.name;
+                return frame.BuildContent(layout.Version);
+            });
+        EXPECT_EQ(measured, TID3v2TagImage(data.Frames, layout).Size()) << c.name;
+    }
+
+    TID3Frames frames;
+    frames.Add(CreateID3Frame(fiPicture))
+        ->As<TID3PictureFrame>()
+        ->SetPictureData(QByteArray(0xFFFFFF, 'p'));
+    TID3v2WriteLayout v22;
+    v22.Version = ive2_2;
+    const auto content = [](qsizetype, const TID3Frame& frame) {
+        return frame.BuildContent(ive2_2);
+    };
+    try {
+        (void)ID3v2TagSize(frames, v22, content);
+        FAIL();
+    } catch (const TError& error) {
+        EXPECT_EQ(error.Message(), "Frame size is too big");
+    }
+    try {
+        (void)ID3v2AreaSize(ID3v2HeaderSize + 16, 0x10000000);
+        FAIL();
+    } catch (const TError& error) {
+        EXPECT_EQ(error.Message(), "Tag is too big");
+    }
+    EXPECT_EQ(ID3v2AreaSize(ID3v2HeaderSize + 16, 100), ID3v2HeaderSize + 116);
 }
 
 TEST(ID3v2WriteTest, CommitKeepsTheTagOpenForAnotherCommit) {
