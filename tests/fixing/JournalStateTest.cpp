@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -14,6 +15,28 @@ namespace {
 
 QByteArray Sha256(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// Journals the move of the file at from to to (with between done after the journal's record and
+// before the move) in a run of its own, and reads the run back; nothing when its journal does not
+// hold exactly that one file.
+std::optional<TJournalledFile> JournalledMove(const TempDir& dir, const QString& from,
+                                              const QString& to,
+                                              const std::function<void()>& between = {}) {
+    std::optional<TRunJournal> journal(std::in_place, dir.File("journal"), "Test");
+    journal->BeforeMove(from, to);
+    if (between)
+        between();
+    if (!QFile::rename(from, to))
+        return std::nullopt;
+    journal->Moved(from, to);
+    journal->AfterMove(to);
+    const QString name = journal->FileName();
+    journal.reset();
+    const auto run = ReadJournalRun(name);
+    if (!run || run->Files.size() != 1)
+        return std::nullopt;
+    return run->Files.front();
 }
 
 TEST(JournalState, DigestsAreTheSha256OfEachTagArea) {
@@ -59,23 +82,15 @@ TEST(JournalState, AfterAMoveTheNotedStateIsTheFileAsItIsNow) {
         TempDir dir;
         const QString from = dir.Write("a.mp3", bytes);
         const QString to = dir.File("b.mp3");
-        std::optional<TRunJournal> journal(std::in_place, dir.File("journal"), "Test");
-        journal->BeforeMove(from, to);
-        if (changedBehind) {
+        const auto journalled = JournalledMove(dir, from, to, [&] {
+            if (!changedBehind)
+                return;
             QFile file(from);
             ASSERT_TRUE(file.open(QIODevice::Append));
             file.write(Mp3Bytes::ID3v1({.Title = "B"}));
-        }
-        ASSERT_TRUE(QFile::rename(from, to));
-        journal->Moved(from, to);
-        journal->AfterMove(to);
-        const QString name = journal->FileName();
-        journal.reset();
-
-        const auto run = ReadJournalRun(name);
-        ASSERT_TRUE(run);
-        ASSERT_EQ(run->Files.size(), 1);
-        const TJournalledFile& file = run->Files.front();
+        });
+        ASSERT_TRUE(journalled);
+        const TJournalledFile& file = *journalled;
         ASSERT_TRUE(file.After);
         const auto now = ReadJournalFileState(to);
         ASSERT_TRUE(now);
@@ -114,18 +129,9 @@ TEST(JournalState, ARecordGivesBackTheFileItWasWrittenFor) {
         TempDir dir;
         const QString path = dir.Write(c.File, c.Bytes);
         const QString to = dir.File(QStringLiteral("moved ") + c.File);
-        std::optional<TRunJournal> journal(std::in_place, dir.File("journal"), "Test");
-        journal->BeforeMove(path, to);
-        ASSERT_TRUE(QFile::rename(path, to));
-        journal->Moved(path, to);
-        journal->AfterMove(to);
-        const QString name = journal->FileName();
-        journal.reset();
-
-        const auto run = ReadJournalRun(name);
-        ASSERT_TRUE(run);
-        ASSERT_EQ(run->Files.size(), 1);
-        const TJournalledFile& file = run->Files.front();
+        const auto journalled = JournalledMove(dir, path, to);
+        ASSERT_TRUE(journalled);
+        const TJournalledFile& file = *journalled;
         const auto before = ReadJournalFileState(to);
         ASSERT_TRUE(before);
         EXPECT_EQ(file.Before.Path, path);
