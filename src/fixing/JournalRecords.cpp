@@ -2,12 +2,15 @@
 
 #include "fixing/RunJournal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <openssl/evp.h>
 
 namespace JournalRecords {
 
 namespace {
+
+constexpr char HexDigits[] = "0123456789abcdef";
 
 void AppendNumber(QByteArray& out, qint64 value) {
     char digits[24];
@@ -17,7 +20,6 @@ void AppendNumber(QByteArray& out, qint64 value) {
 
 // A JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
 void AppendString(QByteArray& out, const QString& text) {
-    static constexpr char Hex[] = "0123456789abcdef";
     out += '"';
     for (const char c : text.toUtf8()) {
         const auto byte = static_cast<unsigned char>(c);
@@ -26,8 +28,8 @@ void AppendString(QByteArray& out, const QString& text) {
             out += c;
         } else if (byte < 0x20) {
             out += "\\u00";
-            out += Hex[byte >> 4];
-            out += Hex[byte & 0xF];
+            out += HexDigits[byte >> 4];
+            out += HexDigits[byte & 0xF];
         } else {
             out += c;
         }
@@ -36,11 +38,10 @@ void AppendString(QByteArray& out, const QString& text) {
 }
 
 void AppendHex(QByteArray& out, const QByteArray& bytes) {
-    static constexpr char Hex[] = "0123456789abcdef";
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        out += Hex[byte >> 4];
-        out += Hex[byte & 0xF];
+        out += HexDigits[byte >> 4];
+        out += HexDigits[byte & 0xF];
     }
 }
 
@@ -90,8 +91,12 @@ qint64 Number(const QJsonObject& o, QStringView key, bool* ok) {
 void AppendState(QByteArray& out, char kind, int number, const TJournalFileState& state) {
     const bool withTags = kind == 'b';
     const qsizetype padding = withTags ? TrailingZeros(state.ID3v2) : 0;
-    out.reserve(out.size() + 400 + state.Path.size() * 3 +
-                (withTags ? (state.ID3v2.size() - padding + state.ID3v1.size()) * 4 / 3 : 0));
+    // The buffer holds the records of many files: it grows by doubling, not by each record.
+    const qsizetype need =
+        400 + state.Path.size() * 3 +
+        (withTags ? (state.ID3v2.size() - padding + state.ID3v1.size()) * 4 / 3 : 0);
+    if (out.capacity() - out.size() < need)
+        out.reserve(std::max(out.size() + need, out.capacity() * 2));
     AppendKind(out, kind, number);
     out += ",\"path\":";
     AppendString(out, state.Path);

@@ -231,10 +231,10 @@ void TRunJournal::WriteAll(QByteArrayView first, QByteArrayView second) {
 }
 
 void TRunJournal::Append(QByteArrayView records, bool durable) {
-    if (FFd < 0 && (!FUnwritten.isEmpty() || !records.isEmpty()))
-        Open();
     // The records waiting in memory go first: a file's records stay in the order they came.
     if (!FUnwritten.isEmpty() || !records.isEmpty()) {
+        if (FFd < 0)
+            Open();
         WriteAll(FUnwritten, records);
         FUnwritten.truncate(0);
     }

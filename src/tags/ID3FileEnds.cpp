@@ -24,6 +24,14 @@ TFileIdentity IdentityOf(const struct stat& st) {
             Nanoseconds(st.st_ctim)};
 }
 
+// The last 128 bytes of the open file of size bytes (at least 128) into last; false when they
+// could not all be read.
+bool ReadLast(int fd, qint64 size, QByteArray& last) {
+    last.resize(TID3v1Tag::TagSize);
+    return ID3FileIO::ReadAt(fd, last.data(), TID3v1Tag::TagSize, size - TID3v1Tag::TagSize) ==
+           TID3v1Tag::TagSize;
+}
+
 } // namespace
 
 std::optional<TFileIdentity> FileIdentityOf(const QString& path) {
@@ -52,9 +60,7 @@ std::optional<TID3FileEnds> ID3FileEndsOf(int fd, const QByteArray& start, QByte
         ends.Last = last.toByteArray();
         return ends;
     }
-    ends.Last.resize(TID3v1Tag::TagSize);
-    if (ID3FileIO::ReadAt(fd, ends.Last.data(), TID3v1Tag::TagSize, size - TID3v1Tag::TagSize) !=
-        TID3v1Tag::TagSize)
+    if (!ReadLast(fd, size, ends.Last))
         return std::nullopt;
     return ends;
 }
@@ -104,11 +110,7 @@ TID3FileEnds ReadID3FileEnds(const QString& path) {
         start.truncate(qsizetype(have + std::max<qint64>(more, 0)));
     }
 
-    if (!wholeFile && size >= TID3v1Tag::TagSize) {
-        ends.Last.resize(TID3v1Tag::TagSize);
-        if (ReadAt(file.Fd(), ends.Last.data(), TID3v1Tag::TagSize, size - TID3v1Tag::TagSize) !=
-            TID3v1Tag::TagSize)
-            ends.Last.clear();
-    }
+    if (!wholeFile && size >= TID3v1Tag::TagSize && !ReadLast(file.Fd(), size, ends.Last))
+        ends.Last.clear();
     return ends;
 }
