@@ -9,6 +9,8 @@ packages=(
   # Qt GUI with its image plugins: JPEG, GIF and ICO cover pictures (PNG and BMP are built in).
   libqt6gui6
   libcurl4-openssl-dev libssl-dev libmpg123-dev
+  # The undo journal's digests.
+  libxxhash-dev
   libgtest-dev libgmock-dev googletest libtag1-dev
   lame python3-mutagen
   iso-codes

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <openssl/evp.h>
 
 namespace JournalRecords {
 
@@ -45,16 +44,6 @@ void AppendHex(QByteArray& out, const QByteArray& bytes) {
     }
 }
 
-void AppendBase64(QByteArray& out, QByteArrayView bytes) {
-    const qsizetype at = out.size();
-    // Four characters for every three bytes begun, and the terminating zero the encoder adds.
-    out.resize(at + (bytes.size() + 2) / 3 * 4 + 1);
-    const int written =
-        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data() + at),
-                        reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()));
-    out.truncate(at + written);
-}
-
 // Fields are numbers in strings: JSON readers may take a plain number as a double, which holds
 // a time in nanoseconds only to the microsecond.
 void AppendField(QByteArray& out, const char* key, qint64 value) {
@@ -88,13 +77,38 @@ qint64 Number(const QJsonObject& o, QStringView key, bool* ok) {
 
 } // namespace
 
-void AppendState(QByteArray& out, char kind, int number, const TJournalFileState& state) {
+void TBuffer::AppendBytes(const QByteArray& bytes, qsizetype length) {
+    if (length <= 0)
+        return;
+    FBytes.append({FText.size(), bytes, length});
+    FBytesSize += length;
+}
+
+void TBuffer::Clear() {
+    FText.truncate(0);
+    FBytes.clear();
+    FBytesSize = 0;
+}
+
+void TBuffer::AddTo(std::vector<iovec>& parts) const {
+    qsizetype at = 0;
+    const auto addText = [&](qsizetype end) {
+        if (end > at)
+            parts.push_back({const_cast<char*>(FText.constData() + at), size_t(end - at)});
+        at = end;
+    };
+    for (const TBytes& bytes : FBytes) {
+        addText(bytes.TextEnd);
+        parts.push_back({const_cast<char*>(bytes.Bytes.constData()), size_t(bytes.Length)});
+    }
+    addText(FText.size());
+}
+
+void AppendState(TBuffer& buffer, char kind, int number, const TJournalFileState& state) {
     const bool withTags = kind == 'b';
-    const qsizetype padding = withTags ? TrailingZeros(state.ID3v2) : 0;
-    // The buffer holds the records of many files: it grows by doubling, not by each record.
-    const qsizetype need =
-        400 + state.Path.size() * 3 +
-        (withTags ? (state.ID3v2.size() - padding + state.ID3v1.size()) * 4 / 3 : 0);
+    QByteArray& out = buffer.Text();
+    // The text holds the records of many files: it grows by doubling, not by each record.
+    const qsizetype need = 400 + state.Path.size() * 3;
     if (out.capacity() - out.size() < need)
         out.reserve(std::max(out.size() + need, out.capacity() * 2));
     AppendKind(out, kind, number);
@@ -110,14 +124,14 @@ void AppendState(QByteArray& out, char kind, int number, const TJournalFileState
     AppendHex(out, state.ID3v1Digest);
     out += '"';
     if (withTags) {
+        const qsizetype padding = TrailingZeros(state.ID3v2);
         AppendField(out, "v2pad", padding);
-        out += ",\"v2\":\"";
-        AppendBase64(out, QByteArrayView(state.ID3v2).first(state.ID3v2.size() - padding));
-        out += "\",\"v1\":\"";
-        AppendBase64(out, state.ID3v1);
-        out += '"';
+        out += "}\n";
+        buffer.AppendBytes(state.ID3v2, state.ID3v2.size() - padding);
+        buffer.AppendBytes(state.ID3v1, state.ID3v1.size());
+    } else {
+        out += "}\n";
     }
-    out += "}\n";
 }
 
 void AppendMove(QByteArray& out, int number, const QString& to) {
@@ -132,7 +146,17 @@ void AppendUnchanged(QByteArray& out, int number) {
     out += "}\n";
 }
 
-std::optional<TJournalFileState> StateFrom(const QJsonObject& o, bool withTags) {
+qsizetype TagBytesAfter(const QJsonObject& o, int format) {
+    if (format < 2 || o.value(u"k").toString() != u"b")
+        return 0;
+    bool ok = true;
+    const qint64 v2 = Number(o, u"v2size", &ok) - Number(o, u"v2pad", &ok);
+    const qint64 v1 = Number(o, u"v1size", &ok);
+    return ok && v2 >= 0 && v1 >= 0 ? qsizetype(v2 + v1) : -1;
+}
+
+std::optional<TJournalFileState> StateFrom(const QJsonObject& o, int format, bool withTags,
+                                           QByteArrayView tagBytes) {
     bool ok = o.value(u"path").isString();
     TJournalFileState state;
     state.Path = o.value(u"path").toString();
@@ -145,8 +169,13 @@ std::optional<TJournalFileState> StateFrom(const QJsonObject& o, bool withTags) 
     if (withTags) {
         // Records without the padding count hold the whole area.
         const qint64 padding = o.contains(u"v2pad") ? Number(o, u"v2pad", &ok) : 0;
-        state.ID3v2 = QByteArray::fromBase64(o.value(u"v2").toString().toLatin1());
-        state.ID3v1 = QByteArray::fromBase64(o.value(u"v1").toString().toLatin1());
+        if (format < 2) {
+            state.ID3v2 = QByteArray::fromBase64(o.value(u"v2").toString().toLatin1());
+            state.ID3v1 = QByteArray::fromBase64(o.value(u"v1").toString().toLatin1());
+        } else if (ok && state.ID3v1Size >= 0 && state.ID3v1Size <= tagBytes.size()) {
+            state.ID3v2 = tagBytes.first(tagBytes.size() - state.ID3v1Size).toByteArray();
+            state.ID3v1 = tagBytes.last(state.ID3v1Size).toByteArray();
+        }
         ok = ok && padding >= 0 && state.ID3v2.size() + padding == state.ID3v2Size &&
              state.ID3v1.size() == state.ID3v1Size;
         if (ok)

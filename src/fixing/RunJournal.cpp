@@ -14,30 +14,54 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <xxhash.h>
 
 namespace {
 
 const QString JournalSuffix = QStringLiteral(".journal");
-constexpr int FormatVersion = 1;
+constexpr qsizetype XXH3Length = 16;
 
-// SHA-256 from libcrypto, which uses the processor's SHA instructions: a fix takes a digest of
-// every tag it changes, and the portable one cost more than the rest of the fix together. The
-// algorithm is looked up once: a lookup per digest costs as much as the digest of a small tag.
-QByteArray Digest(const QByteArray& bytes) {
-    static EVP_MD* const sha256 = EVP_MD_fetch(nullptr, "SHA256", nullptr);
-    QByteArray digest(SHA256_DIGEST_LENGTH, Qt::Uninitialized);
-    if (!sha256 ||
-        !EVP_Digest(bytes.constData(), size_t(bytes.size()),
-                    reinterpret_cast<unsigned char*>(digest.data()), nullptr, sha256, nullptr))
-        SHA256(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
-               reinterpret_cast<unsigned char*>(digest.data()));
-    return digest;
+// The digest of a tag area, told apart by its length. This program takes XXH3's 128-bit hash
+// (16 bytes): the digests tell whether a file is still as a run left it, a guard against
+// accidents rather than attacks, and the hash costs a small part of what SHA-256 costs per byte,
+// which a fix pays twice for every file it changes. Journals of format 1 hold SHA-256 digests
+// (32 bytes, from libcrypto, with the algorithm looked up once).
+QByteArray Digest(QByteArrayView bytes, qsizetype length = XXH3Length) {
+    if (length == SHA256_DIGEST_LENGTH) {
+        static EVP_MD* const sha256 = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+        QByteArray digest(SHA256_DIGEST_LENGTH, Qt::Uninitialized);
+        if (!sha256 ||
+            !EVP_Digest(bytes.data(), size_t(bytes.size()),
+                        reinterpret_cast<unsigned char*>(digest.data()), nullptr, sha256, nullptr))
+            SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), size_t(bytes.size()),
+                   reinterpret_cast<unsigned char*>(digest.data()));
+        return digest;
+    }
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, XXH3_128bits(bytes.data(), size_t(bytes.size())));
+    return QByteArray(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest);
+}
+
+// Whether two states hold the same area, by their digests; when the digests are of different
+// kinds (a state noted by an older journal), the one whose bytes are known is taken again.
+bool SameArea(const QByteArray& bytesA, qint64 sizeA, const QByteArray& digestA,
+              const QByteArray& bytesB, qint64 sizeB, const QByteArray& digestB) {
+    if (sizeA != sizeB)
+        return false;
+    if (digestA.size() == digestB.size())
+        return digestA == digestB;
+    if (bytesA.size() == sizeA)
+        return Digest(bytesA, digestB.size()) == digestB;
+    if (bytesB.size() == sizeB)
+        return Digest(bytesB, digestA.size()) == digestA;
+    return false;
 }
 
 void SyncFolder(const QString& folder) {
@@ -60,10 +84,15 @@ QStringList JournalFiles(const QString& folder) {
 
 } // namespace
 
+bool TJournalFileState::SameTagsAs(const TJournalFileState& other) const {
+    return Size == other.Size &&
+           SameArea(ID3v2, ID3v2Size, ID3v2Digest, other.ID3v2, other.ID3v2Size,
+                    other.ID3v2Digest) &&
+           SameArea(ID3v1, ID3v1Size, ID3v1Digest, other.ID3v1, other.ID3v1Size, other.ID3v1Digest);
+}
+
 bool TJournalFileState::SameAs(const TJournalFileState& other) const {
-    return Size == other.Size && TimeNs == other.TimeNs && ID3v2Size == other.ID3v2Size &&
-           ID3v1Size == other.ID3v1Size && ID3v2Digest == other.ID3v2Digest &&
-           ID3v1Digest == other.ID3v1Digest;
+    return TimeNs == other.TimeNs && SameTagsAs(other);
 }
 
 std::optional<TJournalFileState> ReadJournalFileState(const QString& path) {
@@ -103,6 +132,7 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
     QSet<qsizetype> unchanged;   // positions of the files the run announced and left alone
     qsizetype start = 0;
     bool header = false;
+    int format = 1;
     for (;;) {
         const qsizetype end = bytes.indexOf('\n', start);
         if (end < 0)
@@ -113,18 +143,24 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
         start = end + 1;
         if (error.error != QJsonParseError::NoError)
             break;
+        const qsizetype tagBytes = JournalRecords::TagBytesAfter(o, format);
+        if (tagBytes < 0 || tagBytes > bytes.size() - start)
+            break; // torn within the tags that follow the line
+        const QByteArrayView tags = QByteArrayView(bytes).sliced(start, tagBytes);
+        start += tagBytes;
         const QString kind = o.value(u"k").toString();
         if (!header) {
             if (kind != u"run")
                 return std::nullopt;
             header = true;
+            format = o.value(u"v").toInt(1);
             run.Operation = o.value(u"op").toString();
             run.Started = QDateTime::fromString(o.value(u"start").toString(), Qt::ISODateWithMs);
             continue;
         }
         const int number = o.value(u"n").toInt(-1);
         if (kind == u"b") {
-            const auto state = JournalRecords::StateFrom(o, true);
+            const auto state = JournalRecords::StateFrom(o, format, true, tags);
             if (!state)
                 break;
             if (!index.contains(number)) {
@@ -152,7 +188,7 @@ std::optional<TJournalRun> ReadJournalRun(const QString& fileName) {
         if (kind == u"m") {
             file.PendingMove = o.value(u"to").toString();
         } else if (kind == u"a") {
-            const auto state = JournalRecords::StateFrom(o, false);
+            const auto state = JournalRecords::StateFrom(o, format, false);
             if (!state)
                 break;
             file.After = *state;
@@ -177,7 +213,7 @@ TRunJournal::~TRunJournal() {
     Settle();
     NoteUnchanged();
     try {
-        Append({}, false);
+        Append(JournalRecords::TBuffer(), false);
     } catch (const TError&) {
         // What could not be written is what undo can do without (see NoteAfter).
     }
@@ -206,37 +242,49 @@ void TRunJournal::Open() {
     }
     QJsonObject header;
     header[u"k"] = QStringLiteral("run");
-    header[u"v"] = FormatVersion;
+    header[u"v"] = JournalRecords::FormatVersion;
     header[u"op"] = FOperation;
     header[u"start"] = FStarted.toString(Qt::ISODateWithMs);
-    WriteAll(QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n', {});
+    JournalRecords::TBuffer line;
+    line.Text() = QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n';
+    WriteAll({}, line);
     SyncFolder(FFolder);
     PruneJournals(FFolder);
 }
 
-void TRunJournal::WriteAll(QByteArrayView first, QByteArrayView second) {
+void TRunJournal::WriteAll(const JournalRecords::TBuffer& first,
+                           const JournalRecords::TBuffer& second) {
+    std::vector<iovec> parts;
+    first.AddTo(parts);
+    second.AddTo(parts);
     // O_APPEND: a record is never written over another; a short write is retried with the rest.
-    while (!first.isEmpty() || !second.isEmpty()) {
-        iovec parts[2] = {{const_cast<char*>(first.data()), size_t(first.size())},
-                          {const_cast<char*>(second.data()), size_t(second.size())}};
-        const ssize_t n = ::writev(FFd, parts, 2);
+    size_t next = 0;
+    while (next < parts.size()) {
+        const ssize_t n =
+            ::writev(FFd, parts.data() + next, int(std::min<size_t>(parts.size() - next, IOV_MAX)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             ID3FileIO::Fail(ID3FileIO::Operation::Write, FFileName, errno);
-        const qsizetype fromFirst = std::min<qsizetype>(n, first.size());
-        first = first.sliced(fromFirst);
-        second = second.sliced(std::min<qsizetype>(n - fromFirst, second.size()));
+        for (size_t left = size_t(n); left > 0;) {
+            iovec& part = parts[next];
+            const size_t taken = std::min(left, part.iov_len);
+            part.iov_base = static_cast<char*>(part.iov_base) + taken;
+            part.iov_len -= taken;
+            left -= taken;
+            if (part.iov_len == 0)
+                ++next;
+        }
     }
 }
 
-void TRunJournal::Append(QByteArrayView records, bool durable) {
+void TRunJournal::Append(const JournalRecords::TBuffer& records, bool durable) {
     // The records waiting in memory go first: a file's records stay in the order they came.
-    if (!FUnwritten.isEmpty() || !records.isEmpty()) {
+    if (!FUnwritten.IsEmpty() || !records.IsEmpty()) {
         if (FFd < 0)
             Open();
         WriteAll(FUnwritten, records);
-        FUnwritten.truncate(0);
+        FUnwritten.Clear();
     }
     if (durable && ::fdatasync(FFd) != 0)
         ID3FileIO::Fail(ID3FileIO::Operation::Write, FFileName, errno);
@@ -261,7 +309,7 @@ void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
     constexpr qsizetype WrittenAtOnce = qsizetype(4) << 20;
     Settle();
     QList<int> numbers;
-    QByteArray records;
+    JournalRecords::TBuffer records;
     try {
         for (const TAnnouncedChange& file : files) {
             bool isNew = false;
@@ -275,15 +323,15 @@ void TRunJournal::Announce(const QList<TAnnouncedChange>& files) {
             }
             JournalRecords::AppendState(records, 'b', number, *state);
             if (!file.MoveTo.isEmpty())
-                JournalRecords::AppendMove(records, number, file.MoveTo);
+                JournalRecords::AppendMove(records.Text(), number, file.MoveTo);
             state->ID3v2.clear();
             state->ID3v1.clear();
             FAnnounced.insert(
                 number, TAnnounced{std::move(*state), file.Ends.Identity, file.MoveTo, false});
             numbers.append(number);
-            if (records.size() >= WrittenAtOnce) {
+            if (records.Size() >= WrittenAtOnce) {
                 Append(records, false);
-                records.truncate(0);
+                records.Clear();
             }
         }
         if (!numbers.isEmpty())
@@ -344,10 +392,10 @@ void TRunJournal::BeforeChange(const QString& path, const TID3FileEnds* known) {
         notChanging();
         throw TError(QStringLiteral("\"%1\" could not be read for the journal.").arg(path));
     }
-    QByteArray records;
+    JournalRecords::TBuffer records;
     JournalRecords::AppendState(records, 'b', number, *state);
     if (!moveTo.isEmpty())
-        JournalRecords::AppendMove(records, number, moveTo);
+        JournalRecords::AppendMove(records.Text(), number, moveTo);
     try {
         Append(records, true);
     } catch (const TError&) {
@@ -367,14 +415,14 @@ void TRunJournal::BeforeMove(const QString& from, const QString& to) {
     if (FPendingMove && FPendingMove->first == number && FPendingMove->second == to)
         return; // on disk since the file's first record
     Settle();
-    QByteArray record;
-    JournalRecords::AppendMove(record, number, to);
+    JournalRecords::TBuffer record;
+    JournalRecords::AppendMove(record.Text(), number, to);
     Append(record, true);
 }
 
 void TRunJournal::NoteUnchanged() {
     for (auto it = FAnnounced.cbegin(); it != FAnnounced.cend(); ++it)
-        JournalRecords::AppendUnchanged(FUnwritten, it.key());
+        JournalRecords::AppendUnchanged(FUnwritten.Text(), it.key());
     FAnnounced.clear();
 }
 

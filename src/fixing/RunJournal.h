@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 
+#include "fixing/JournalRecords.h"
 #include "tags/ID3FileEnds.h"
 
 // The write-ahead journal of a run that changes music files: before a file is changed, what it
@@ -17,8 +18,8 @@
 // name and the time of a file, never its audio, so those give back the exact file.
 //
 // A journal is one append-only file per run in the journal folder, named by the run's start
-// time, one JSON record per line. A crash while appending leaves at most a torn last line, which
-// reading ignores.
+// time (the records: see JournalRecords.h). A crash while appending leaves at most a torn last
+// record, which reading ignores.
 
 // What a file is, as far as our writes can change it.
 struct TJournalFileState {
@@ -29,7 +30,7 @@ struct TJournalFileState {
     QByteArray ID3v2;
     // The 128-byte ID3v1 tag, empty when there is none.
     QByteArray ID3v1;
-    // The sizes and SHA-256 digests of those areas: all an after-state needs to keep.
+    // The sizes and digests of those areas: all an after-state needs to keep.
     qint64 ID3v2Size = 0;
     qint64 ID3v1Size = 0;
     QByteArray ID3v2Digest;
@@ -37,6 +38,8 @@ struct TJournalFileState {
 
     // The bytes that are neither tag: the audio our writes leave alone.
     qint64 AudioSize() const { return Size - ID3v2Size - ID3v1Size; }
+    // Same tags and size.
+    bool SameTagsAs(const TJournalFileState& other) const;
     // Same tags, size and time.
     bool SameAs(const TJournalFileState& other) const;
 };
@@ -141,8 +144,8 @@ private:
     // write; a move still pending then did not happen.
     void Settle();
     // Writes the records waiting in memory, then records; durable: flushed to disk.
-    void Append(QByteArrayView records, bool durable);
-    void WriteAll(QByteArrayView first, QByteArrayView second);
+    void Append(const JournalRecords::TBuffer& records, bool durable);
+    void WriteAll(const JournalRecords::TBuffer& first, const JournalRecords::TBuffer& second);
     void Open();
 
     QString FFolder;
@@ -164,7 +167,7 @@ private:
     // Whether FLastNoted is an after-state that is not yet among the records.
     bool FAfterWaiting = false;
     // Records made but not yet written; they go to the file ahead of the next ones written.
-    QByteArray FUnwritten;
+    JournalRecords::TBuffer FUnwritten;
 };
 
 // The kept runs of a journal folder, newest first.

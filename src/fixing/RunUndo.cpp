@@ -62,11 +62,6 @@ bool AsTheRunLeftIt(const TJournalledFile& file, const TJournalFileState& now) {
     return now.AudioSize() == file.Before.AudioSize();
 }
 
-bool SameTags(const TJournalFileState& a, const TJournalFileState& b) {
-    return a.Size == b.Size && a.ID3v2Size == b.ID3v2Size && a.ID3v1Size == b.ID3v1Size &&
-           a.ID3v2Digest == b.ID3v2Digest && a.ID3v1Digest == b.ID3v1Digest;
-}
-
 void WriteAll(int fd, const QByteArray& bytes, qint64 offset, const QString& path) {
     if (!WriteAt(fd, bytes.constData(), bytes.size(), offset))
         Fail(Operation::Write, path, errno);
@@ -151,7 +146,7 @@ TUndoneFile UndoFile(const TJournalRun& run, const TJournalledFile& file, TUndoV
             if (!joined.Moved)
                 throw TError(joined.Error);
         }
-        if (!SameTags(*now, file.Before)) {
+        if (!now->SameTagsAs(file.Before)) {
             PutBackTags(undone.Path, *now, file.Before);
             journal->AfterChange(undone.Path);
         }

@@ -1,5 +1,5 @@
-// The state a journal notes of a file: the sizes and SHA-256 digests of its tag areas, which
-// journals written by any earlier run compare against.
+// The state a journal notes of a file: the sizes and digests of its tag areas, which journals
+// written by any earlier run compare against, and the records that keep it.
 #include "fixing/RunJournal.h"
 #include "testsupport/Mp3Fixture.h"
 #include "testsupport/QtPrinters.h"
@@ -39,11 +39,21 @@ std::optional<TJournalledFile> JournalledMove(const TempDir& dir, const QString&
     return run->Files.front();
 }
 
-TEST(JournalState, DigestsAreTheSha256OfEachTagArea) {
+// A state holds both tag areas and their digests: files with the same tags agree, one changed
+// byte in either tag tells them apart, and states noted by journals of the earlier format (with
+// SHA-256 digests) still compare with the file as it is now.
+TEST(JournalState, DigestsTellWhetherEachTagAreaIsStillTheSame) {
     const QByteArray id3v2 =
         Mp3Bytes::Tag(3, Mp3Bytes::Frame23("TIT2", Mp3Bytes::Latin1("Song")), 0, 700);
     const QByteArray id3v1 = Mp3Bytes::ID3v1({.Title = "Song"});
     const QByteArray audio = Mp3Bytes::Audio();
+    // The same tag with one letter of its title changed.
+    const auto changed = [](QByteArray tag) {
+        const qsizetype at = tag.indexOf("Song");
+        if (at >= 0)
+            tag[at] = 's';
+        return tag;
+    };
     struct TCase {
         const char* Name;
         QByteArray V2;
@@ -64,9 +74,25 @@ TEST(JournalState, DigestsAreTheSha256OfEachTagArea) {
         EXPECT_EQ(state->Size, c.V2.size() + audio.size() + c.V1.size());
         EXPECT_EQ(state->ID3v2, c.V2);
         EXPECT_EQ(state->ID3v1, c.V1);
-        EXPECT_EQ(state->ID3v2Digest, Sha256(c.V2));
-        EXPECT_EQ(state->ID3v1Digest, Sha256(c.V1));
         EXPECT_EQ(state->AudioSize(), audio.size());
+
+        const auto same = ReadJournalFileState(dir.Write("same.mp3", c.V2 + audio + c.V1));
+        ASSERT_TRUE(same);
+        EXPECT_TRUE(same->SameTagsAs(*state));
+        const auto other =
+            ReadJournalFileState(dir.Write("other.mp3", changed(c.V2) + audio + changed(c.V1)));
+        ASSERT_TRUE(other);
+        EXPECT_EQ(other->SameTagsAs(*state), c.V2.isEmpty() && c.V1.isEmpty());
+
+        // As a journal of the earlier format noted it after a change: no bytes, SHA-256 digests.
+        TJournalFileState older = *state;
+        older.ID3v2.clear();
+        older.ID3v1.clear();
+        older.ID3v2Digest = Sha256(c.V2);
+        older.ID3v1Digest = Sha256(c.V1);
+        EXPECT_TRUE(state->SameAs(older));
+        EXPECT_TRUE(older.SameAs(*state));
+        EXPECT_EQ(other->SameTagsAs(older), c.V2.isEmpty() && c.V1.isEmpty());
     }
     EXPECT_FALSE(ReadJournalFileState(dir.File("missing.mp3")));
 }
@@ -144,7 +170,8 @@ TEST(JournalState, ARecordGivesBackTheFileItWasWrittenFor) {
     }
 }
 
-// Journals of earlier runs hold the whole tag area, padding written out: they still read.
+// Journals of the earlier format hold the tags in Base64 within the line, the whole area with its
+// padding in the oldest, and SHA-256 digests: they still read and compare.
 TEST(JournalState, ARecordWithItsPaddingWrittenOutStillReads) {
     const QByteArray tag =
         Mp3Bytes::Tag(3, Mp3Bytes::Frame23("TIT2", Mp3Bytes::Latin1("Song")), 0, 300);
@@ -160,8 +187,18 @@ TEST(JournalState, ARecordWithItsPaddingWrittenOutStillReads) {
     const auto run = ReadJournalRun(dir.Write("old.journal", journal));
     ASSERT_TRUE(run);
     ASSERT_EQ(run->Files.size(), 1);
-    EXPECT_EQ(run->Files.front().Before.ID3v2, tag);
-    EXPECT_EQ(run->Files.front().Before.Size, 5000);
+    const TJournalFileState& before = run->Files.front().Before;
+    EXPECT_EQ(before.ID3v2, tag);
+    EXPECT_EQ(before.Size, 5000);
+    // Its SHA-256 digests still tell a file with those tags from one without.
+    const QByteArray audio(5000 - tag.size(), 'x');
+    const auto same = ReadJournalFileState(dir.Write("same.mp3", tag + audio));
+    const QByteArray otherTag =
+        Mp3Bytes::Tag(3, Mp3Bytes::Frame23("TIT2", Mp3Bytes::Latin1("Sang")), 0, 300);
+    const auto other = ReadJournalFileState(dir.Write("other.mp3", otherTag + audio));
+    ASSERT_TRUE(same && other);
+    EXPECT_TRUE(same->SameTagsAs(before));
+    EXPECT_FALSE(other->SameTagsAs(before));
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <map>
 #include <sys/stat.h>
@@ -41,6 +43,33 @@ Snapshot Take(const QString& folder) {
 
 void SetTime(const QString& path, qint64 seconds, long nanoseconds) {
     ASSERT_TRUE(SetLastWriteTime(path, timespec{time_t(seconds), nanoseconds}));
+}
+
+// Where each record of a journal lies: its JSON line, and the tag bytes that follow the line of
+// a state record with tags (as many as its sizes say).
+struct TRecord {
+    QString Kind;
+    qsizetype Start = 0;
+    qsizetype LineEnd = 0; // after its newline
+    qsizetype End = 0;
+};
+
+QList<TRecord> Records(const QByteArray& bytes, qsizetype from) {
+    QList<TRecord> records;
+    for (qsizetype at = from; at < bytes.size();) {
+        const qsizetype newline = bytes.indexOf('\n', at);
+        if (newline < 0)
+            break;
+        const QJsonObject o = QJsonDocument::fromJson(bytes.sliced(at, newline - at)).object();
+        TRecord record{o.value(u"k").toString(), at, newline + 1, newline + 1};
+        if (record.Kind == u"b")
+            record.End += o.value(u"v2size").toString().toLongLong() -
+                          o.value(u"v2pad").toString().toLongLong() +
+                          o.value(u"v1size").toString().toLongLong();
+        records.append(record);
+        at = record.End;
+    }
+    return records;
 }
 
 class Undo : public MainWindowFixture {
@@ -250,14 +279,18 @@ TEST_F(Undo, AJournalCutAtAnyByteIsReadToItsLastCompleteRecordAndStillUndoes) {
     const QByteArray bytes = file.readAll();
     file.close();
     const qsizetype header = bytes.indexOf('\n') + 1;
+    const QList<TRecord> records = Records(bytes, header);
+    ASSERT_FALSE(records.isEmpty());
+    ASSERT_EQ(records.last().End, bytes.size());
     int previousFiles = 0;
-    // Every cut around a record's end, and cuts all through the records.
+    // Every cut around a record's end and its line's end (the tags of a state record follow its
+    // line), and cuts all through the records.
     QList<qsizetype> cuts;
     for (qsizetype cut = header; cut <= bytes.size(); cut += 61)
         cuts.append(cut);
-    for (qsizetype end = bytes.indexOf('\n', header); end >= 0; end = bytes.indexOf('\n', end + 1))
-        cuts.append({end - 1, end, end + 1, end + 2});
-    cuts.append(bytes.size());
+    for (const TRecord& record : records)
+        for (const qsizetype end : {record.LineEnd, record.End})
+            cuts.append({end - 1, end, end + 1, end + 2});
     std::sort(cuts.begin(), cuts.end());
     for (const qsizetype cut : cuts) {
         if (cut > bytes.size())
@@ -266,9 +299,11 @@ TEST_F(Undo, AJournalCutAtAnyByteIsReadToItsLastCompleteRecordAndStillUndoes) {
         home.Write("cut.journal", bytes.left(cut));
         const auto run = ReadJournalRun(name);
         ASSERT_TRUE(run) << cut;
-        // A record counts once its line is complete.
-        const QByteArray complete = bytes.left(bytes.lastIndexOf('\n', cut - 1) + 1);
-        EXPECT_EQ(run->Files.size(), complete.count("\"k\":\"b\"")) << cut;
+        // A record counts once its last byte is there.
+        const auto complete =
+            std::count_if(records.cbegin(), records.cend(),
+                          [&](const TRecord& r) { return r.End <= cut && r.Kind == u"b"; });
+        EXPECT_EQ(run->Files.size(), complete) << cut;
         EXPECT_GE(run->Files.size(), previousFiles);
         previousFiles = int(run->Files.size());
     }
@@ -279,9 +314,9 @@ TEST_F(Undo, AJournalCutAtAnyByteIsReadToItsLastCompleteRecordAndStillUndoes) {
     // record and the write leaves it, but with the write made): undo finds the file by its
     // audio and puts it back.
     QByteArray befores = bytes.left(header);
-    for (const QByteArray& line : bytes.mid(header).split('\n'))
-        if (line.contains("\"k\":\"b\"") || line.contains("\"k\":\"m\""))
-            befores += line + '\n';
+    for (const TRecord& record : records)
+        if (record.Kind == u"b" || record.Kind == u"m")
+            befores += bytes.sliced(record.Start, record.End - record.Start);
     QFile::remove(runs[0].FileName);
     QDir().mkpath(JournalFolder());
     home.Write("data/journal/20000101-000000-000-01.journal", befores);
