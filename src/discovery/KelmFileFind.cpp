@@ -2,6 +2,7 @@
 
 #include "discovery/FileNamePattern.h"
 #include "discovery/FilePaths.h"
+#include "discovery/FolderPrefetch.h"
 #include "support/Error.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
@@ -219,6 +221,9 @@ void TKelmFileFind::Execute() {
     FStopped = false;
     try {
         for (const QString& folder : std::as_const(FStartDir)) {
+            std::optional<TFolderPrefetch> prefetch;
+            if (FRecursive)
+                prefetch.emplace(QFile::encodeName(folder));
             for (const QString& patternText : std::as_const(FFilePattern)) {
                 const TFileNamePattern pattern(patternText);
                 TWalk walk(pattern, FFileType.testFlag(ftHidden), FRecursive, FOnFolder,
