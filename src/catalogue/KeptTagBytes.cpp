@@ -7,8 +7,8 @@ qint64 TKeptTagBytes::Cost(const TID3FileEnds& ends) {
 
 void TKeptTagBytes::Keep(const TMP3FileData* record, TID3FileEnds ends) {
     Take(record);
-    if (!ends.Opened || ends.ErrorCode != 0 || ends.Start.size() > LargestKept ||
-        FBytes + Cost(ends) > FBudget)
+    if (!ends.Opened || ends.ErrorCode != 0 || ends.StartDropped ||
+        ends.Start.size() > LargestKept || FBytes + Cost(ends) > FBudget)
         return;
     // The first read takes a few KB whatever the tag's size: only the bytes are kept.
     ends.Start.squeeze();

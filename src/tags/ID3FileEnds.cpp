@@ -65,7 +65,7 @@ std::optional<TID3FileEnds> ID3FileEndsOf(int fd, const QByteArray& start, QByte
     return ends;
 }
 
-TID3FileEnds ReadID3FileEnds(const QString& path) {
+TID3FileEnds ReadID3FileEnds(const QString& path, QByteArray* buffer) {
     using namespace ID3FileIO;
     TID3FileEnds ends;
     const TFile file = TFile::OpenForReading(path);
@@ -84,8 +84,8 @@ TID3FileEnds ReadID3FileEnds(const QString& path) {
     ends.FileSize = size;
 
     // The first read goes to the stack; the tag bytes are then held in one array of their own
-    // size (the reader keeps many of them). Nothing is allocated beyond the file's size, whatever
-    // a header declares.
+    // size (the reader keeps many of them), or in the caller's buffer. Nothing is allocated
+    // beyond the file's size, whatever a header declares.
     char first[FirstReadSize];
     const qint64 have = ReadAt(file.Fd(), first, std::min(size, FirstReadSize), 0);
     if (have < 0) {
@@ -100,15 +100,19 @@ TID3FileEnds ReadID3FileEnds(const QString& path) {
     qint64 wanted = std::min<qint64>(have, ID3v2HeaderSize);
     if (const std::optional<TID3v2Header> header = ParseID3v2Header(firstBytes))
         wanted = std::min<qint64>(size, ID3v2HeaderSize + qint64(header->Size));
-    QByteArray& start = ends.Start;
-    if (wanted <= have) {
+    QByteArray& start = buffer ? *buffer : ends.Start;
+    if (wanted <= have && !buffer) {
         start = firstBytes.first(qsizetype(wanted)).toByteArray();
     } else {
         start.resize(qsizetype(wanted));
-        std::memcpy(start.data(), first, std::size_t(have));
-        const qint64 more = ReadAt(file.Fd(), start.data() + have, wanted - have, have);
-        start.truncate(qsizetype(have + std::max<qint64>(more, 0)));
+        const qint64 inFirst = std::min(have, wanted);
+        std::memcpy(start.data(), first, std::size_t(inFirst));
+        const qint64 more =
+            wanted > have ? ReadAt(file.Fd(), start.data() + have, wanted - have, have) : 0;
+        start.truncate(qsizetype(inFirst + std::max<qint64>(more, 0)));
     }
+    if (buffer)
+        ends.Start = *buffer;
 
     if (!wholeFile && size >= TID3v1Tag::TagSize && !ReadLast(file.Fd(), size, ends.Last))
         ends.Last.clear();

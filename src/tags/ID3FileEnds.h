@@ -38,9 +38,14 @@ struct TID3FileEnds {
     QByteArray Start;
     // The last 128 bytes; empty when the file is shorter.
     QByteArray Last;
+    // True when Start was let go once the tags' values were taken from it: these ends tell the
+    // file's identity and size, not its bytes, and must not stand for them.
+    bool StartDropped = false;
 };
 
-TID3FileEnds ReadID3FileEnds(const QString& path);
+// buffer: when given, the array Start is read into and then shares, reused from file to file
+// (its memory stays while the caller lets go of each Start before the next read).
+TID3FileEnds ReadID3FileEnds(const QString& path, QByteArray* buffer = nullptr);
 
 // The ends of the open file fd as ReadID3FileEnds would read them now, for a writer that has just
 // written start (the file's whole ID3v2 tag area) and, when not empty, last (its last 128

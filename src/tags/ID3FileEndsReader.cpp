@@ -53,9 +53,9 @@ qint64 SizeOf(const TID3FileEnds& ends) {
 
 // A read that cannot get its memory is handed back as a failed open, so that the consumer's
 // own fallback reads the file again and meets the failure on its thread.
-TID3FileEnds ReadSafely(const QString& path) {
+TID3FileEnds ReadSafely(const QString& path, QByteArray* buffer) {
     try {
-        return ReadID3FileEnds(path);
+        return ReadID3FileEnds(path, buffer);
     } catch (const std::bad_alloc&) {
         TID3FileEnds failed;
         failed.ErrorCode = ENOMEM;
@@ -107,9 +107,12 @@ struct TID3FileEndsReader::TShared {
     // the lock (taking them one at a time would contend with the readers for every file).
     std::deque<std::unique_ptr<TResult>> Taken;
 
+    bool WithinReadAhead() const {
+        return NextToRead < First + ReadAheadFiles && HeldBytes < ReadAheadBytes;
+    }
+
     bool CanRead() const {
-        return NextToRead < First + qsizetype(Slots.size()) &&
-               NextToRead < First + ReadAheadFiles && HeldBytes < ReadAheadBytes;
+        return NextToRead < First + qsizetype(Slots.size()) && WithinReadAhead();
     }
 
     bool PathsWaiting() const { return NextToRead < First + qsizetype(Slots.size()); }
@@ -152,6 +155,9 @@ struct TID3FileEndsReader::TShared {
     void ReadLoop() {
         LowerThreadPriority();
         std::vector<std::unique_ptr<TResult>> batch;
+        // Where the tag bytes go when they are let go after their values are taken: one array
+        // for every file spares an allocation and fresh pages for each.
+        QByteArray buffer;
         std::unique_lock lock(Mutex);
         for (;;) {
             if (!Stopping && !CanRead()) {
@@ -171,9 +177,19 @@ struct TID3FileEndsReader::TShared {
             }
             lock.unlock();
             for (const std::unique_ptr<TResult>& result : batch) {
-                result->Ends = ReadSafely(result->Path);
-                if (Read == TRead::TagValues)
-                    result->Values = TakeValuesSafely(result->Path, result->Ends);
+                const bool valuesOnly = Read == TRead::TagValuesOnly;
+                result->Ends = ReadSafely(result->Path, valuesOnly ? &buffer : nullptr);
+                if (Read == TRead::Bytes)
+                    continue;
+                result->Values = TakeValuesSafely(result->Path, result->Ends);
+                if (!valuesOnly)
+                    continue;
+                if (result->Values) {
+                    result->Ends.Start = QByteArray();
+                    result->Ends.StartDropped = true;
+                } else {
+                    result->Ends.Start.detach(); // the taker needs them; the buffer goes on
+                }
             }
             lock.lock();
             // The consumer takes only slots whose result is there, so these are still held.
@@ -246,6 +262,11 @@ void TID3FileEndsReader::Add(const QStringList& paths) {
     for (const QString& path : paths)
         FShared->Slots.push_back({path, nullptr});
     FShared->WakeReadersFor(paths.size());
+}
+
+bool TID3FileEndsReader::ReadAheadFull() const {
+    std::lock_guard lock(FShared->Mutex);
+    return !FShared->WithinReadAhead();
 }
 
 void TID3FileEndsReader::Finish() {

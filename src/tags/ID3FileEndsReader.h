@@ -26,8 +26,10 @@ public:
         // thread; nothing when taking them failed there (the taker then takes them itself).
         std::optional<TID3TagValues> Values;
     };
-    // Whether the readers also take the values of the tags from the bytes they read.
-    enum class TRead { Bytes, TagValues };
+    // Whether the readers also take the values of the tags from the bytes they read, and whether
+    // the bytes are handed back with them (TagValuesOnly: only where the values could not be
+    // taken; the others' Start is dropped, for a taker that keeps no bytes).
+    enum class TRead { Bytes, TagValues, TagValuesOnly };
     enum class TNext { Ready, Waiting, Done };
 
     // threads: at least 1.
@@ -47,6 +49,11 @@ public:
     TNext Next(TResult& result, std::chrono::milliseconds wait);
     // The same, waiting as long as the result takes.
     TNext Next(TResult& result);
+
+    // Whether the readers have read as far ahead as they may: they wait until results are taken.
+    // One who adds paths and takes results in turn takes them then, and otherwise goes on adding,
+    // so that the readers are woken for many files at a time, not for each.
+    bool ReadAheadFull() const;
 
     // The number of reader threads a browse uses: the environment variable VARNHOLM_READERS when
     // it holds a number from 1 to 256 (for measuring), else several per processor, since the

@@ -56,8 +56,9 @@ QStringList EntriesOf(const QString& folder) {
 } // namespace
 
 // A browse takes the values of the tags on its reader threads, a file opened alone takes them
-// on the analysing thread, and a reader that failed to take them leaves them to that thread: all
-// three must give the same records and the same log for every kind of file.
+// on the analysing thread, and a reader that failed to take them leaves them to that thread;
+// a listing that keeps no bytes has its readers let them go: all must give the same records and
+// the same log for every kind of file.
 TEST(ReaderValues, ReaderThreadsAndTheAnalysingThreadGiveTheSameResult) {
     TempDir music;
     const HostileLibrary library(music.Path(), 400, 5);
@@ -83,10 +84,24 @@ TEST(ReaderValues, ReaderThreadsAndTheAnalysingThreadGiveTheSameResult) {
         AddMP3FileToMP3FileDataList(path, false, leftToTaker.Context, read);
     }
 
+    // Readers that let the bytes go once they took the values (each reading every file into one
+    // array of its own).
+    Analysis valuesOnly;
+    TID3FileEndsReader withoutBytes(8, TID3FileEndsReader::TRead::TagValuesOnly);
+    withoutBytes.Add(paths);
+    withoutBytes.Finish();
+    for (const QString& path : paths) {
+        ASSERT_EQ(withoutBytes.Next(read), TID3FileEndsReader::TNext::Ready);
+        ASSERT_TRUE(read.Values.has_value()) << path.toStdString();
+        EXPECT_TRUE(read.Ends.StartDropped);
+        EXPECT_TRUE(read.Ends.Start.isEmpty());
+        AddMP3FileToMP3FileDataList(path, false, valuesOnly.Context, read);
+    }
+
     ASSERT_GT(alone.Catalogue.size(), 300u);
     EXPECT_TRUE(alone.LogBytes().contains("Unreadable ID3v2 tag"));
     EXPECT_TRUE(alone.LogBytes().contains("Genre mismatch"));
-    for (const Analysis* other : {&onReaders, &leftToTaker}) {
+    for (const Analysis* other : {&onReaders, &leftToTaker, &valuesOnly}) {
         ASSERT_EQ(other->Catalogue.size(), alone.Catalogue.size());
         for (std::size_t i = 0; i < alone.Catalogue.size(); ++i) {
             const TMP3FileData& a = *alone.Catalogue[i];

@@ -255,6 +255,12 @@ TEST(KeptTagBytes, BudgetBoundsWhatIsKept) {
     failed.ErrorCode = 5;
     kept.Keep(&b, failed);
     EXPECT_FALSE(kept.Take(&b));
+    // Nor are ends whose bytes were let go: empty, they would stand for a file without a tag.
+    TID3FileEnds dropped = ends;
+    dropped.Start.clear();
+    dropped.StartDropped = true;
+    kept.Keep(&b, dropped);
+    EXPECT_FALSE(kept.Take(&b));
     kept.Keep(&a, ends);
     kept.Clear();
     EXPECT_EQ(kept.Bytes(), 0);

@@ -47,6 +47,17 @@ TEST_P(ID3FileEndsTest, ReadsTheTagBytesAtBothEnds) {
     EXPECT_EQ(ends.Start, c.file.left(c.startSize));
     EXPECT_EQ(ends.Last, c.file.size() >= 128 ? c.file.right(128) : QByteArray());
 
+    // Read into a buffer that held a larger file's tag before: the same bytes; and reading the
+    // next file into it leaves the bytes read before as they were.
+    QByteArray buffer(20000, 'x');
+    const TID3FileEnds intoBuffer = ReadID3FileEnds(path, &buffer);
+    const TID3FileEnds next =
+        ReadID3FileEnds(dir.Write("b.mp3", Header(100) + Counting(300)), &buffer);
+    EXPECT_EQ(intoBuffer.Start, c.file.left(c.startSize));
+    EXPECT_EQ(intoBuffer.Last, ends.Last);
+    EXPECT_EQ(intoBuffer.FileSize, ends.FileSize);
+    EXPECT_EQ(next.Start, Header(100) + Counting(300).left(100));
+
     // The ID3v1 tag reads the same from these bytes as from the file.
     TID3v1Tag direct;
     direct.SetFileName(path);
