@@ -143,12 +143,15 @@ struct TID3FileEndsReader::TShared {
             WorkChanged.notify_all();
     }
 
-    // As many idle readers as there are new paths: waking them all for a folder of a few files
-    // costs the one adding the paths a wake-up for each.
+    // An idle reader for every few new paths: waking them all for a folder of a few files costs
+    // the one adding the paths a wake-up for each. Readers are idle only while they keep up with
+    // the paths added (a fast storage); a woken reader goes on with the next path while any wait.
     void WakeReadersFor(qsizetype added) {
+        constexpr qsizetype PathsPerWakeUp = 4;
         if (!CanRead())
             return;
-        for (qsizetype i = 0; i < std::min<qsizetype>(added, IdleReaders); ++i)
+        const qsizetype wanted = (added + PathsPerWakeUp - 1) / PathsPerWakeUp;
+        for (qsizetype i = 0; i < std::min<qsizetype>(wanted, IdleReaders); ++i)
             WorkChanged.notify_one();
     }
 
