@@ -107,12 +107,9 @@ struct TID3FileEndsReader::TShared {
     // the lock (taking them one at a time would contend with the readers for every file).
     std::deque<std::unique_ptr<TResult>> Taken;
 
-    bool WithinReadAhead() const {
-        return NextToRead < First + ReadAheadFiles && HeldBytes < ReadAheadBytes;
-    }
-
     bool CanRead() const {
-        return NextToRead < First + qsizetype(Slots.size()) && WithinReadAhead();
+        return NextToRead < First + qsizetype(Slots.size()) &&
+               NextToRead < First + ReadAheadFiles && HeldBytes < ReadAheadBytes;
     }
 
     bool PathsWaiting() const { return NextToRead < First + qsizetype(Slots.size()); }
@@ -265,11 +262,6 @@ void TID3FileEndsReader::Add(const QStringList& paths) {
     for (const QString& path : paths)
         FShared->Slots.push_back({path, nullptr});
     FShared->WakeReadersFor(paths.size());
-}
-
-bool TID3FileEndsReader::ReadAheadFull() const {
-    std::lock_guard lock(FShared->Mutex);
-    return !FShared->WithinReadAhead();
 }
 
 void TID3FileEndsReader::Finish() {

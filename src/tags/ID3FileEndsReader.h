@@ -50,11 +50,6 @@ public:
     // The same, waiting as long as the result takes.
     TNext Next(TResult& result);
 
-    // Whether the readers have read as far ahead as they may: they wait until results are taken.
-    // One who adds paths and takes results in turn takes them then, and otherwise goes on adding,
-    // so that the readers are woken for many files at a time, not for each.
-    bool ReadAheadFull() const;
-
     // The number of reader threads a browse uses: the environment variable VARNHOLM_READERS when
     // it holds a number from 1 to 256 (for measuring), else several per processor, since the
     // readers mostly wait for the storage.

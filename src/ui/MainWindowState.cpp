@@ -122,9 +122,9 @@ void TLongOperation::RefuseStop() {
     FState.FStopRefused = true;
 }
 
-void TLongOperation::SetPhase(const QString& statusText, int steps, int done) {
+void TLongOperation::SetPhase(const QString& statusText, int steps) {
     FState.SetStatusText(statusText);
-    FState.Ui().SetProgressPosition(done);
+    FState.Ui().SetProgressPosition(0);
     FState.Ui().SetProgressMaximum(steps);
 }
 

@@ -259,8 +259,8 @@ public:
     bool Stopped() const { return FStopped; }
     // The operation cannot be stopped: a click on the list does not offer it.
     void RefuseStop();
-    // A new phase of the same operation: its status text, number of steps and the steps done.
-    void SetPhase(const QString& statusText, int steps, int done = 0);
+    // A new phase of the same operation: its status text and number of steps.
+    void SetPhase(const QString& statusText, int steps);
 
 private:
     TMainWindowState& FState;

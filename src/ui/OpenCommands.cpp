@@ -104,71 +104,39 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
 
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
-    // It takes them during the walk too whenever the readers have run as far ahead as they may:
-    // on a cold disk the walk itself waits for the storage, and the readers would otherwise wait
-    // for the end of the walk.
+    // Without a budget for kept bytes (a listing that never fixes), the readers let the bytes go
+    // once they took the values.
+    TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
+                              FKeptTagBytes.Budget() > 0
+                                  ? TID3FileEndsReader::TRead::TagValues
+                                  : TID3FileEndsReader::TRead::TagValuesOnly);
+    QStringList files;
+    if (!operation.Stopped()) {
+        PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
+        files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
+            reader.Add(found);
+            return keepResponsive();
+        });
+        // A name that is not valid UTF-8 cannot be opened by its decoded path; say which were
+        // left out.
+        for (const QString& skipped : FFileFind.SkippedNames())
+            FLog.SetLogText(QStringLiteral("Unreadable file name // File=") + skipped);
+    }
+    reader.Finish();
+    operation.SetPhase(QStringLiteral("Processing files"), int(files.size()));
+
+    // Each record gets its row as soon as it is made, so that a stop leaves nothing more to do
+    // than to show the rows so far; the list is told once, at the end of the batch.
     {
-        // Without a budget for kept bytes (a listing that never fixes), the readers let the
-        // bytes go once they took the values.
-        TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
-                                  FKeptTagBytes.Budget() > 0
-                                      ? TID3FileEndsReader::TRead::TagValues
-                                      : TID3FileEndsReader::TRead::TagValuesOnly);
-        TMainListUpdateGuard batch(FMainList); // the list is told once, at the end
+        TMainListUpdateGuard batch(FMainList);
+        FMainList.Reserve(int(files.size()));
         TFileAnalysisContext context = AnalysisContext();
         TID3FileEndsReader::TResult read;
-        qsizetype added = 0;
-        qsizetype analysed = 0;
-        // Names that are not valid UTF-8 cannot be opened by their decoded paths: the walk leaves
-        // them out, and each is logged where the walk found it, before the files handed over
-        // after it.
-        QList<std::pair<qsizetype, QString>> skipped;
-        qsizetype skippedLogged = 0;
-        const auto noteSkipped = [&] {
-            for (qsizetype i = skipped.size(); i < FFileFind.SkippedNames().size(); ++i)
-                skipped.append({added, FFileFind.SkippedNames()[i]});
-        };
-        const auto logSkipped = [&](qsizetype before) {
-            for (; skippedLogged < skipped.size() && skipped[skippedLogged].first <= before;
-                 ++skippedLogged)
-                FLog.SetLogText(QStringLiteral("Unreadable file name // File=") +
-                                skipped[skippedLogged].second);
-        };
-        // Each record gets its row as soon as it is made, so that a stop leaves nothing more to do
-        // than to show the rows so far.
-        const auto analyse = [&] {
-            logSkipped(analysed);
-            DisplayMP3FileData(AddMP3FileToMP3FileDataList(read.Path, false, context, read), false);
-            ++analysed;
-        };
-        QStringList files;
-        if (!operation.Stopped()) {
-            PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
-            files = RunMP3FileSearch(FFileFind, FOptions, [&](const QStringList& found) {
-                noteSkipped();
-                reader.Add(found);
-                added += found.size();
-                if (reader.ReadAheadFull()) {
-                    while (reader.Next(read, std::chrono::milliseconds(0)) ==
-                           TID3FileEndsReader::TNext::Ready) {
-                        analyse();
-                        if (!keepResponsive())
-                            return false;
-                    }
-                }
-                return keepResponsive();
-            });
-            noteSkipped();
-        }
-        reader.Finish();
-        operation.SetPhase(QStringLiteral("Processing files"), int(files.size()), int(analysed));
-        FMainList.Reserve(int(files.size()));
-        while (analysed < files.size() && !operation.Stopped()) {
+        for (qsizetype i = 0; i < files.size() && !operation.Stopped(); ++i) {
             if (!operation.Step() || !WaitForNextFile(reader, read, operation))
                 break;
-            analyse();
+            DisplayMP3FileData(AddMP3FileToMP3FileDataList(read.Path, false, context, read), false);
         }
-        logSkipped(files.size());
     }
     if (FMainList.Count() > 0 && !operation.Stopped()) {
         FMainList.SelectOnly(0);
