@@ -22,6 +22,8 @@ namespace {
 // holds little memory.
 constexpr qsizetype ReadAheadFiles = 4096;
 constexpr qint64 ReadAheadBytes = 16 * 1024 * 1024;
+// The largest array a reader keeps for the next file when it lets the tag bytes go.
+constexpr qsizetype LargestReusedBuffer = 1024 * 1024;
 
 // The readers allocate the results that the thread taking them frees. glibc gives each thread an
 // arena of its own, which grows and shrinks apart from the others: with many readers that costs
@@ -190,6 +192,9 @@ struct TID3FileEndsReader::TShared {
                 } else {
                     result->Ends.Start.detach(); // the taker needs them; the buffer goes on
                 }
+                // A rare huge tag does not keep its memory for the rest of the browse.
+                if (buffer.capacity() > LargestReusedBuffer)
+                    buffer = QByteArray();
             }
             lock.lock();
             // The consumer takes only slots whose result is there, so these are still held.
