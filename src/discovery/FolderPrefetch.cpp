@@ -1,5 +1,7 @@
 #include "discovery/FolderPrefetch.h"
 
+#include "support/ThreadPriority.h"
+
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -29,6 +31,7 @@ struct TFolderPrefetch::TShared {
     std::vector<std::thread> Pool;
 
     void Run() {
+        LowerThreadPriority();
         std::vector<char> listing(32 * 1024);
         std::vector<std::string> found;
         std::unique_lock lock(Mutex);

@@ -1,5 +1,7 @@
 #include "tags/ID3FileEndsReader.h"
 
+#include "support/ThreadPriority.h"
+
 #include <QtGlobal>
 #include <algorithm>
 #include <cerrno>
@@ -9,10 +11,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <sys/resource.h>
-#include <sys/syscall.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -34,19 +33,6 @@ void LimitAllocatorArenas() {
     if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
         mallopt(M_ARENA_MAX, 2);
 #endif
-}
-
-// The readers mostly wait for the storage. Where they compute instead (a warm cache), dozens of
-// them would outweigh the thread taking their results, often the window's, and hold up its
-// events; ten steps below it, they take mostly what that thread leaves. Not the lowest priority:
-// there any other busy program on the machine (a build, an indexer) starves them, and the browse
-// then waits for them (four times longer beside a build at priority 10).
-void LowerThreadPriority() {
-    const id_t thread = id_t(::syscall(SYS_gettid));
-    errno = 0;
-    const int own = ::getpriority(PRIO_PROCESS, thread);
-    if (errno == 0)
-        ::setpriority(PRIO_PROCESS, thread, std::min(own + 10, 19));
 }
 
 qint64 SizeOf(const TID3FileEnds& ends) {
