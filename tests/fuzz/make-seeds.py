@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzzers: small MP3 files whose tags cover the layouts the tag
 readers know (ID3v2.2/2.3/2.4 frames, every text encoding, lists, comments, pictures,
-unsynchronisation, extended headers, frame flags), Windows shortcuts, playlists, data files and
-settings files, each with a few damaged ones.
+unsynchronisation, extended headers, frame flags), Windows shortcuts, playlists, data files,
+settings files and undo journals, each with a few damaged ones.
 
 Run from the repository root:  python3 tests/fuzz/make-seeds.py
 """
@@ -312,6 +312,49 @@ def seeds_settings():
     }
 
 
+def journal_state(kind, number, path, v2, v1, digest_length, with_tags, fmt):
+    # Digests are not checked against the bytes when read, so any bytes of the right length do.
+    record = {"k": kind, "n": number, "path": path, "size": str(1000 + len(v2) + len(v1)),
+              "time": "1765432100123456789", "v2size": str(len(v2)), "v1size": str(len(v1)),
+              "v2digest": "ab" * digest_length, "v1digest": "cd" * digest_length}
+    if not with_tags:
+        return json.dumps(record, separators=(",", ":")).encode() + b"\n"
+    padding = len(v2) - len(v2.rstrip(b"\0"))
+    record["v2pad"] = str(padding)
+    if fmt == 1:
+        import base64
+        record["v2"] = base64.b64encode(v2[:len(v2) - padding]).decode()
+        record["v1"] = base64.b64encode(v1).decode()
+        return json.dumps(record, separators=(",", ":")).encode() + b"\n"
+    return json.dumps(record, separators=(",", ":")).encode() + b"\n" + v2[:len(v2) - padding] + v1
+
+
+def seeds_journal():
+    v2 = tag(3, [frame23("TIT2", latin1("Line\nbreak")), frame23("APIC", b"\0image/jpeg\0\3\0\n\xff\xd8")], 64)
+    v1 = b"TAG" + b"Song".ljust(125, b"\0")
+
+    def run(fmt, digest_length):
+        header = b'{"k":"run","op":"Fix","start":"2026-12-01T10:00:00.000Z","v":%d}\n' % fmt
+        return (header +
+                journal_state("b", 0, "/music/a.mp3", v2, v1, digest_length, True, fmt) +
+                b'{"k":"m","n":0,"to":"/music/A - a.mp3"}\n' +
+                journal_state("b", 1, "/music/b.mp3", b"", v1, digest_length, True, fmt) +
+                journal_state("a", 0, "/music/A - a.mp3", v2, b"", digest_length, False, fmt) +
+                b'{"k":"u","n":1}\n')
+
+    whole = run(2, 16)
+    return {
+        "whole": whole,
+        "format-1": run(1, 32),
+        "torn-in-tags": whole[:whole.index(b"image/jpeg") + 4],
+        "torn-line": whole[:whole.index(b'{"k":"m"') + 10],
+        "sizes-beyond": whole.replace(b'"v1size":"128"', b'"v1size":"99999"', 1),
+        "negative-padding": whole.replace(b'"v2pad":"', b'"v2pad":"-', 1),
+        "header-only": whole[:whole.index(b"\n") + 1],
+        "no-header": whole[whole.index(b"\n") + 1:],
+    }
+
+
 def write(folder, seeds, extension):
     path = os.path.join(ROOT, folder)
     os.makedirs(path, exist_ok=True)
@@ -327,3 +370,4 @@ if __name__ == "__main__":
     write("m3u", seeds_m3u(), ".m3u")
     write("flatfile", seeds_flatfile(), ".def")
     write("settings", seeds_settings(), ".json")
+    write("journal", seeds_journal(), ".journal")
