@@ -1,8 +1,15 @@
 #include "catalogue/KeptTagBytes.h"
 
+#include <algorithm>
+
 qint64 TKeptTagBytes::Cost(const TID3FileEnds& ends) {
     // The bytes and what the table and the two arrays cost besides them.
     return ends.Start.size() + ends.Last.size() + qint64(sizeof(TID3FileEnds)) + 96;
+}
+
+qint64 TKeptTagBytes::LargestThatFits() const {
+    // Cost() of a tag is at least its size.
+    return std::max<qint64>(0, std::min(LargestKept, FBudget - FBytes));
 }
 
 void TKeptTagBytes::Keep(const TMP3FileData* record, TID3FileEnds ends) {

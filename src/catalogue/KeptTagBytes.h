@@ -35,6 +35,9 @@ public:
     // time, so that the window can handle its events between the slices.
     bool ForgetSome(int count);
 
+    // The largest tag that Keep could still take: the bytes of larger ones need not be kept for it.
+    qint64 LargestThatFits() const;
+
     qint64 Bytes() const { return FBytes; }
     qint64 Budget() const { return FBudget; }
     void SetBudget(qint64 budget) { FBudget = budget; }

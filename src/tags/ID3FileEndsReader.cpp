@@ -4,9 +4,11 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <limits>
 #include <malloc.h>
 #include <mutex>
 #include <new>
@@ -71,8 +73,10 @@ struct TID3FileEndsReader::TShared {
         std::unique_ptr<TResult> Result;
     };
 
-    TShared(TRead read, int threads) : Read(read), ThreadCount(threads) {}
-    const TRead Read;
+    TShared(TRead read, int threads) : What(read), ThreadCount(threads) {}
+    const TRead What;
+    // The largest tag whose bytes the taker may keep (see SetLargestKept).
+    std::atomic<qint64> LargestKept = std::numeric_limits<qint64>::max();
     const int ThreadCount;
 
     std::mutex Mutex;
@@ -140,11 +144,33 @@ struct TID3FileEndsReader::TShared {
             WorkChanged.notify_one();
     }
 
+    // Reads one file. Taking the values, the reader reads the tag into its own buffer and hands
+    // back a copy of the bytes only when the taker may keep them (or needs them: the values could
+    // not be taken here); the others' Start is dropped.
+    void Read(TResult& result, QByteArray& buffer) const {
+        if (What == TRead::Bytes) {
+            result.Ends = ReadSafely(result.Path, nullptr);
+            return;
+        }
+        result.Ends = ReadSafely(result.Path, &buffer);
+        result.Values = TakeValuesSafely(result.Path, result.Ends);
+        if (result.Values &&
+            result.Ends.Start.size() > LargestKept.load(std::memory_order_relaxed)) {
+            result.Ends.Start = QByteArray();
+            result.Ends.StartDropped = true;
+        } else {
+            result.Ends.Start.detach(); // an array of its own: the buffer serves the next file
+        }
+        // A rare huge tag does not keep its memory for the rest of the browse.
+        if (buffer.capacity() > LargestReusedBuffer)
+            buffer = QByteArray();
+    }
+
     void ReadLoop() {
         LowerThreadPriority();
         std::vector<std::unique_ptr<TResult>> batch;
-        // Where the tag bytes go when they are let go after their values are taken: one array
-        // for every file spares an allocation and fresh pages for each.
+        // Where the tags are read: one array for every file spares an allocation and fresh pages
+        // for each whose bytes are let go.
         QByteArray buffer;
         std::unique_lock lock(Mutex);
         for (;;) {
@@ -164,24 +190,8 @@ struct TID3FileEndsReader::TShared {
                 batch.back()->Path = Slots[std::size_t(index - First)].Path;
             }
             lock.unlock();
-            for (const std::unique_ptr<TResult>& result : batch) {
-                const bool valuesOnly = Read == TRead::TagValuesOnly;
-                result->Ends = ReadSafely(result->Path, valuesOnly ? &buffer : nullptr);
-                if (Read == TRead::Bytes)
-                    continue;
-                result->Values = TakeValuesSafely(result->Path, result->Ends);
-                if (!valuesOnly)
-                    continue;
-                if (result->Values) {
-                    result->Ends.Start = QByteArray();
-                    result->Ends.StartDropped = true;
-                } else {
-                    result->Ends.Start.detach(); // the taker needs them; the buffer goes on
-                }
-                // A rare huge tag does not keep its memory for the rest of the browse.
-                if (buffer.capacity() > LargestReusedBuffer)
-                    buffer = QByteArray();
-            }
+            for (const std::unique_ptr<TResult>& result : batch)
+                Read(*result, buffer);
             lock.lock();
             // The consumer takes only slots whose result is there, so these are still held.
             for (qsizetype i = 0; i < count; ++i) {
@@ -253,6 +263,10 @@ void TID3FileEndsReader::Add(const QStringList& paths) {
     for (const QString& path : paths)
         FShared->Slots.push_back({path, nullptr});
     FShared->WakeReadersFor(paths.size());
+}
+
+void TID3FileEndsReader::SetLargestKept(qint64 bytes) {
+    FShared->LargestKept.store(bytes, std::memory_order_relaxed);
 }
 
 void TID3FileEndsReader::Finish() {

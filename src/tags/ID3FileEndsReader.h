@@ -26,10 +26,8 @@ public:
         // thread; nothing when taking them failed there (the taker then takes them itself).
         std::optional<TID3TagValues> Values;
     };
-    // Whether the readers also take the values of the tags from the bytes they read, and whether
-    // the bytes are handed back with them (TagValuesOnly: only where the values could not be
-    // taken; the others' Start is dropped, for a taker that keeps no bytes).
-    enum class TRead { Bytes, TagValues, TagValuesOnly };
+    // Whether the readers also take the values of the tags from the bytes they read.
+    enum class TRead { Bytes, TagValues };
     enum class TNext { Ready, Waiting, Done };
 
     // threads: at least 1.
@@ -40,6 +38,10 @@ public:
 
     void Add(const QString& path);
     void Add(const QStringList& paths);
+    // With TRead::TagValues: the bytes of a tag larger than this come back only when its values
+    // could not be taken; the others' Start is dropped (marked StartDropped), for a taker that
+    // keeps no larger ones. Files read from then on follow it; by default every tag comes back.
+    void SetLargestKept(qint64 bytes);
     // No more paths will come; Next says Done once every result is taken.
     void Finish();
 

@@ -104,12 +104,11 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
 
     // The readers take the files while the walk goes on; the analysis takes their results in the
     // walk's order, so the records, the learned data and the log come out as one reader gives.
-    // Without a budget for kept bytes (a listing that never fixes), the readers let the bytes go
-    // once they took the values.
+    // The readers hand back the bytes only of the tags the kept bytes could still take: none for
+    // a listing that never fixes, and fewer as the budget fills.
     TID3FileEndsReader reader(TID3FileEndsReader::ThreadCount(),
-                              FKeptTagBytes.Budget() > 0
-                                  ? TID3FileEndsReader::TRead::TagValues
-                                  : TID3FileEndsReader::TRead::TagValuesOnly);
+                              TID3FileEndsReader::TRead::TagValues);
+    reader.SetLargestKept(FKeptTagBytes.LargestThatFits());
     QStringList files;
     if (!operation.Stopped()) {
         PrepareMP3FileSearch(FFileFind, FolderName, FOptions);
@@ -136,6 +135,7 @@ void TMainWindowState::BrowseMP3Folder(const QString& FolderName) {
             if (!operation.Step() || !WaitForNextFile(reader, read, operation))
                 break;
             DisplayMP3FileData(AddMP3FileToMP3FileDataList(read.Path, false, context, read), false);
+            reader.SetLargestKept(FKeptTagBytes.LargestThatFits());
         }
     }
     if (FMainList.Count() > 0 && !operation.Stopped()) {
@@ -165,6 +165,7 @@ void TMainWindowState::OpenM3UFile(const QString& FileName) {
     TID3FileEndsReader reader(int(std::min<qsizetype>(TID3FileEndsReader::ThreadCount(),
                                                       std::max<qsizetype>(entries.size(), 1))),
                               TID3FileEndsReader::TRead::TagValues);
+    reader.SetLargestKept(FKeptTagBytes.LargestThatFits());
     for (const TM3UEntry& entry : entries)
         reader.Add(entry.FileName);
     reader.Finish();
@@ -172,6 +173,7 @@ void TMainWindowState::OpenM3UFile(const QString& FileName) {
     for (const TM3UEntry& entry : entries) {
         reader.Next(read);
         TMP3FileData* record = AddMP3FileToMP3FileDataList(entry.FileName, false, context, read);
+        reader.SetLargestKept(FKeptTagBytes.LargestThatFits());
         const int row = DisplayMP3FileData(record, false);
         if (row < 0)
             continue;

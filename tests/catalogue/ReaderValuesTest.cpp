@@ -57,7 +57,7 @@ QStringList EntriesOf(const QString& folder) {
 
 // A browse takes the values of the tags on its reader threads, a file opened alone takes them
 // on the analysing thread, and a reader that failed to take them leaves them to that thread;
-// a listing that keeps no bytes has its readers let them go: all must give the same records and
+// readers that let the bytes go that the taker would not keep: all must give the same records and
 // the same log for every kind of file.
 TEST(ReaderValues, ReaderThreadsAndTheAnalysingThreadGiveTheSameResult) {
     TempDir music;
@@ -84,24 +84,35 @@ TEST(ReaderValues, ReaderThreadsAndTheAnalysingThreadGiveTheSameResult) {
         AddMP3FileToMP3FileDataList(path, false, leftToTaker.Context, read);
     }
 
-    // Readers that let the bytes go once they took the values (each reading every file into one
-    // array of its own).
-    Analysis valuesOnly;
-    TID3FileEndsReader withoutBytes(8, TID3FileEndsReader::TRead::TagValuesOnly);
-    withoutBytes.Add(paths);
-    withoutBytes.Finish();
-    for (const QString& path : paths) {
-        ASSERT_EQ(withoutBytes.Next(read), TID3FileEndsReader::TNext::Ready);
-        ASSERT_TRUE(read.Values.has_value()) << path.toStdString();
-        EXPECT_TRUE(read.Ends.StartDropped);
-        EXPECT_TRUE(read.Ends.Start.isEmpty());
-        AddMP3FileToMP3FileDataList(path, false, valuesOnly.Context, read);
+    // Readers that hand back only the bytes of tags up to a size (none at all for a listing that
+    // keeps none), each reading every file into one array of its own.
+    Analysis withoutBytes;
+    Analysis smallBytesOnly;
+    for (const qint64 largest : {qint64(0), qint64(300)}) {
+        Analysis& analysis = largest == 0 ? withoutBytes : smallBytesOnly;
+        TID3FileEndsReader limited(8, TID3FileEndsReader::TRead::TagValues);
+        limited.SetLargestKept(largest);
+        limited.Add(paths);
+        limited.Finish();
+        for (const QString& path : paths) {
+            ASSERT_EQ(limited.Next(read), TID3FileEndsReader::TNext::Ready);
+            ASSERT_TRUE(read.Values.has_value()) << path.toStdString();
+            const TID3FileEnds fresh = ReadID3FileEnds(path);
+            if (fresh.Start.size() > largest) {
+                EXPECT_TRUE(read.Ends.StartDropped) << path.toStdString();
+                EXPECT_TRUE(read.Ends.Start.isEmpty());
+            } else {
+                EXPECT_FALSE(read.Ends.StartDropped) << path.toStdString();
+                EXPECT_EQ(read.Ends.Start, fresh.Start) << path.toStdString();
+            }
+            AddMP3FileToMP3FileDataList(path, false, analysis.Context, read);
+        }
     }
 
     ASSERT_GT(alone.Catalogue.size(), 300u);
     EXPECT_TRUE(alone.LogBytes().contains("Unreadable ID3v2 tag"));
     EXPECT_TRUE(alone.LogBytes().contains("Genre mismatch"));
-    for (const Analysis* other : {&onReaders, &leftToTaker, &valuesOnly}) {
+    for (const Analysis* other : {&onReaders, &leftToTaker, &withoutBytes, &smallBytesOnly}) {
         ASSERT_EQ(other->Catalogue.size(), alone.Catalogue.size());
         for (std::size_t i = 0; i < alone.Catalogue.size(); ++i) {
             const TMP3FileData& a = *alone.Catalogue[i];

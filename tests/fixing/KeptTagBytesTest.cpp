@@ -233,6 +233,12 @@ TEST(KeptTagBytes, BudgetBoundsWhatIsKept) {
     kept.Keep(&c, ends);
     EXPECT_EQ(kept.Bytes(), 2 * one);
     EXPECT_FALSE(kept.Take(&c));
+    // Whatever is larger than what still fits is refused: the readers need not hand it back.
+    ASSERT_LT(kept.LargestThatFits(), 1000);
+    TID3FileEnds beyond = ends;
+    beyond.Start = QByteArray(kept.LargestThatFits() + 1, 'w');
+    kept.Keep(&c, beyond);
+    EXPECT_FALSE(kept.Take(&c));
 
     // A large tag is not kept even when the budget has room.
     TKeptTagBytes roomy(TKeptTagBytes::DefaultBudget);
@@ -240,6 +246,7 @@ TEST(KeptTagBytes, BudgetBoundsWhatIsKept) {
     large.Start = QByteArray(TKeptTagBytes::LargestKept + 1, 'z');
     roomy.Keep(&c, large);
     EXPECT_FALSE(roomy.Take(&c));
+    EXPECT_EQ(roomy.LargestThatFits(), TKeptTagBytes::LargestKept);
     large.Start.chop(1);
     roomy.Keep(&c, large);
     EXPECT_TRUE(roomy.Take(&c));
