@@ -26,14 +26,17 @@ constexpr qint64 ReadAheadBytes = 16 * 1024 * 1024;
 // The largest array a reader keeps for the next file when it lets the tag bytes go.
 constexpr qsizetype LargestReusedBuffer = 1024 * 1024;
 
-// The readers allocate the results that the thread taking them frees. glibc gives each thread an
-// arena of its own, which grows and shrinks apart from the others: with many readers that costs
-// tens of MB and page faults for nothing, so the process keeps to two arenas (unless the
-// environment says otherwise).
-void LimitAllocatorArenas() {
+// The readers allocate the results that the thread taking them frees. glibc lets several threads
+// share an arena, each behind a lock: the taker, freeing a result, then waits for a reader
+// allocating the next. One arena per reader and one for the taker (unless the environment says
+// otherwise) keeps them apart; the arenas only grow as far as a reader's results take. The limit
+// is the process's, so it is set for the most readers a browse uses, also by a smaller reader.
+void ArenaPerThread(int readers) {
 #ifdef __GLIBC__
     if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
-        mallopt(M_ARENA_MAX, 2);
+        mallopt(M_ARENA_MAX, readers + 1);
+#else
+    Q_UNUSED(readers);
 #endif
 }
 
@@ -233,8 +236,8 @@ struct TID3FileEndsReader::TShared {
 
 TID3FileEndsReader::TID3FileEndsReader(int threads, TRead read)
     : FShared(std::make_unique<TShared>(read, std::max(threads, 1))) {
-    LimitAllocatorArenas();
     const int count = FShared->ThreadCount;
+    ArenaPerThread(std::max(count, ThreadCount()));
     FShared->Threads.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i)
         FShared->Threads.emplace_back([shared = FShared.get()] { shared->ReadLoop(); });
@@ -309,5 +312,5 @@ int TID3FileEndsReader::ThreadCount() {
     if (ok && fromEnvironment >= 1 && fromEnvironment <= 256)
         return fromEnvironment;
     const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
-    return std::clamp(16 * processors, 16, 64);
+    return std::clamp(4 * processors, 8, 64);
 }
