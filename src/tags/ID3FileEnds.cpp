@@ -87,7 +87,7 @@ TID3FileEnds ReadID3FileEnds(const QString& path, QByteArray* buffer) {
     // size (the reader keeps many of them), or in the caller's buffer. Nothing is allocated
     // beyond the file's size, whatever a header declares.
     char first[FirstReadSize];
-    const qint64 have = ReadAt(file.Fd(), first, std::min(size, FirstReadSize), 0);
+    const qint64 have = ReadAt(file.Fd(), first, std::min(size, FirstReadSize), 0, ends.Uncached);
     if (have < 0) {
         // Reading failed after opening: the callers see it as an empty file.
         ends.ErrorCode = errno;

@@ -41,6 +41,9 @@ struct TID3FileEnds {
     // True when Start was let go once the tags' values were taken from it: these ends tell the
     // file's identity and size, not its bytes, and must not stand for them.
     bool StartDropped = false;
+    // True when the first read could not be served from the system's cache at once (a cold disk,
+    // a share, or a file system that cannot tell): the storage, not the processor, set the pace.
+    bool Uncached = false;
 };
 
 // buffer: when given, the array Start is read into and then shares, reused from file to file

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -29,12 +30,17 @@ constexpr qsizetype LargestReusedBuffer = 1024 * 1024;
 // The readers allocate the results that the thread taking them frees. glibc lets several threads
 // share an arena, each behind a lock: the taker, freeing a result, then waits for a reader
 // allocating the next. One arena per reader and one for the taker (unless the environment says
-// otherwise) keeps them apart; the arenas only grow as far as a reader's results take. The limit
-// is the process's, so it is set for the most readers a browse uses, also by a smaller reader.
+// otherwise) keeps them apart. Each arena costs memory of its own, so the limit follows the
+// readers running; it is the process's, so it only grows.
 void ArenaPerThread(int readers) {
 #ifdef __GLIBC__
-    if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
-        mallopt(M_ARENA_MAX, readers + 1);
+    static std::mutex mutex;
+    static int arenas = 0;
+    const std::lock_guard lock(mutex);
+    if (readers + 1 > arenas && !qEnvironmentVariableIsSet("MALLOC_ARENA_MAX")) {
+        arenas = readers + 1;
+        mallopt(M_ARENA_MAX, arenas);
+    }
 #else
     Q_UNUSED(readers);
 #endif
@@ -76,14 +82,28 @@ struct TID3FileEndsReader::TShared {
         std::unique_ptr<TResult> Result;
     };
 
-    TShared(TRead read, int threads) : What(read), ThreadCount(threads) {}
+    TShared(TRead read, int threads, int cachedReaders)
+        : What(read), ThreadCount(threads), CachedReaders(std::min(cachedReaders, threads)),
+          ActiveReaders(CachedReaders) {}
     const TRead What;
     // The largest tag whose bytes the taker may keep (see SetLargestKept).
     std::atomic<qint64> LargestKept = std::numeric_limits<qint64>::max();
     const int ThreadCount;
+    // The readers that read while the files come from the system's cache: then the processors
+    // set the pace, and more readers only contend for them. Once a few files had to come from
+    // the storage (one now and then is a file the cache let go), every reader reads, until
+    // CachedRunToCalmDown files in a row came from the cache.
+    const int CachedReaders;
+    static constexpr int UncachedToCallAll = 8;
+    static constexpr qsizetype CachedRunToCalmDown = 1024;
 
     std::mutex Mutex;
-    std::condition_variable WorkChanged; // a reader may take a path, or must stop
+    std::condition_variable WorkChanged; // an active reader may take a path, or must stop
+    std::condition_variable MoreReaders; // the readers beyond the active ones may read, or stop
+    // Readers with a lower index read; the others wait on MoreReaders.
+    int ActiveReaders;
+    int Uncached = 0;                    // files read from the storage since the last calm-down
+    qsizetype CachedRun = 0;             // files read from the cache in a row
     std::condition_variable ResultReady; // the first slot got its result
     // The paths not yet taken by the consumer, in order; Slots[0] has the index First.
     std::deque<TSlot> Slots;
@@ -93,10 +113,12 @@ struct TID3FileEndsReader::TShared {
     // The most bytes one file's result held so far, what a file read next may hold; below zero
     // before the first result.
     qint64 LargestResult = -1;
-    int IdleReaders = 0;
+    int IdleReaders = 0; // active readers waiting for a path
     bool ConsumerWaiting = false;
     bool Finished = false;
     bool Stopping = false;
+    // Started as they are first needed; joined by the destructor once Stopping is set, after
+    // which no more start.
     std::vector<std::thread> Threads;
     // The consumer's own: results taken out of Slots in one go, handed out one by one without
     // the lock (taking them one at a time would contend with the readers for every file).
@@ -120,9 +142,9 @@ struct TID3FileEndsReader::TShared {
             std::min(First + qsizetype(Slots.size()), First + ReadAheadFiles) - NextToRead;
         if (LargestResult < 0)
             return 1;
-        const qint64 perFile = std::max<qint64>(LargestResult, 1) * ThreadCount;
+        const qint64 perFile = std::max<qint64>(LargestResult, 1) * ActiveReaders;
         const qint64 byBytes = (ReadAheadBytes - HeldBytes) / perFile;
-        const qsizetype wanted = std::min<qsizetype>(readable / ThreadCount, MostPerBatch);
+        const qsizetype wanted = std::min<qsizetype>(readable / ActiveReaders, MostPerBatch);
         return std::clamp<qsizetype>(std::min<qint64>(wanted, byBytes), 1, readable);
     }
 
@@ -169,7 +191,43 @@ struct TID3FileEndsReader::TShared {
             buffer = QByteArray();
     }
 
-    void ReadLoop() {
+    // Called with the lock held (or before any reader runs): starts the readers up to
+    // ActiveReaders that are not running yet. When the system gives no more threads, those
+    // running read.
+    void StartReaders() {
+        if (Stopping)
+            return;
+        ArenaPerThread(ActiveReaders);
+        for (int i = int(Threads.size()); i < ActiveReaders; ++i) {
+            try {
+                Threads.emplace_back([this, i] { ReadLoop(i); });
+            } catch (const std::system_error&) {
+                ActiveReaders = int(Threads.size());
+                return;
+            }
+        }
+    }
+
+    // Called with the lock held for each result a reader stores.
+    void CountCached(const TResult& result) {
+        if (result.Ends.Uncached) {
+            CachedRun = 0;
+            if (++Uncached >= UncachedToCallAll && ActiveReaders < ThreadCount) {
+                ActiveReaders = ThreadCount;
+                StartReaders();
+                MoreReaders.notify_all();
+            }
+        } else if (++CachedRun >= CachedRunToCalmDown) {
+            Uncached = 0;
+            if (ActiveReaders > CachedReaders) {
+                ActiveReaders = CachedReaders;
+                // Those waiting for a path that are no longer active move over to MoreReaders.
+                WorkChanged.notify_all();
+            }
+        }
+    }
+
+    void ReadLoop(int index) {
         LowerThreadPriority();
         std::vector<std::unique_ptr<TResult>> batch;
         // Where the tags are read: one array for every file spares an allocation and fresh pages
@@ -177,10 +235,14 @@ struct TID3FileEndsReader::TShared {
         QByteArray buffer;
         std::unique_lock lock(Mutex);
         for (;;) {
-            if (!Stopping && !CanRead()) {
-                ++IdleReaders;
-                WorkChanged.wait(lock, [this] { return Stopping || CanRead(); });
-                --IdleReaders;
+            while (!Stopping && !(index < ActiveReaders && CanRead())) {
+                if (index < ActiveReaders) {
+                    ++IdleReaders;
+                    WorkChanged.wait(lock);
+                    --IdleReaders;
+                } else {
+                    MoreReaders.wait(lock);
+                }
             }
             if (Stopping)
                 return;
@@ -199,6 +261,7 @@ struct TID3FileEndsReader::TShared {
             // The consumer takes only slots whose result is there, so these are still held.
             for (qsizetype i = 0; i < count; ++i) {
                 const qint64 size = SizeOf(batch[std::size_t(i)]->Ends);
+                CountCached(*batch[std::size_t(i)]);
                 HeldBytes += size;
                 LargestResult = std::max(LargestResult, size);
                 Slots[std::size_t(first + i - First)].Result = std::move(batch[std::size_t(i)]);
@@ -235,12 +298,12 @@ struct TID3FileEndsReader::TShared {
 };
 
 TID3FileEndsReader::TID3FileEndsReader(int threads, TRead read)
-    : FShared(std::make_unique<TShared>(read, std::max(threads, 1))) {
-    const int count = FShared->ThreadCount;
-    ArenaPerThread(std::max(count, ThreadCount()));
-    FShared->Threads.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        FShared->Threads.emplace_back([shared = FShared.get()] { shared->ReadLoop(); });
+    : FShared(std::make_unique<TShared>(read, std::max(threads, 1), CachedThreadCount())) {
+    FShared->Threads.reserve(std::size_t(FShared->ThreadCount));
+    FShared->StartReaders();
+    if (FShared->Threads.empty())
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                                "no reader thread");
 }
 
 TID3FileEndsReader::~TID3FileEndsReader() {
@@ -249,6 +312,7 @@ TID3FileEndsReader::~TID3FileEndsReader() {
         FShared->Stopping = true;
     }
     FShared->WorkChanged.notify_all();
+    FShared->MoreReaders.notify_all();
     for (std::thread& thread : FShared->Threads)
         thread.join();
 }
@@ -306,11 +370,29 @@ TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result) {
     return FShared->HandOut(result);
 }
 
-int TID3FileEndsReader::ThreadCount() {
+namespace {
+
+// VARNHOLM_READERS when it holds a sensible number, else 0.
+int ReadersFromEnvironment() {
     bool ok = false;
-    const int fromEnvironment = qEnvironmentVariableIntValue("VARNHOLM_READERS", &ok);
-    if (ok && fromEnvironment >= 1 && fromEnvironment <= 256)
-        return fromEnvironment;
-    const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
-    return std::clamp(4 * processors, 8, 64);
+    const int readers = qEnvironmentVariableIntValue("VARNHOLM_READERS", &ok);
+    return ok && readers >= 1 && readers <= 256 ? readers : 0;
+}
+
+int Processors() {
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+} // namespace
+
+int TID3FileEndsReader::ThreadCount() {
+    if (const int readers = ReadersFromEnvironment())
+        return readers;
+    return std::clamp(16 * Processors(), 16, 64);
+}
+
+int TID3FileEndsReader::CachedThreadCount() {
+    if (const int readers = ReadersFromEnvironment())
+        return readers;
+    return std::clamp(4 * Processors(), 8, 64);
 }

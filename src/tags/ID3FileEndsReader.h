@@ -13,7 +13,9 @@
 // back in the order the paths were added. A library on a disk or a share answers many requests
 // at once far faster than one after the other, so the readers run ahead of the one who takes
 // the results, while paths are still being added. What is read ahead is bounded (in files and in
-// bytes), so memory does not grow with the library.
+// bytes), so memory does not grow with the library. On a warm cache the processors set the
+// pace instead, and a few readers do better than many: the others start only once files come
+// from the storage.
 //
 // One thread adds paths and takes results; the readers touch nothing but the files and the
 // reader's own queue. Destroying the reader stops it: reads in flight finish, the rest is dropped.
@@ -30,7 +32,7 @@ public:
     enum class TRead { Bytes, TagValues };
     enum class TNext { Ready, Waiting, Done };
 
-    // threads: at least 1.
+    // threads: at least 1; the most that read at once (see CachedThreadCount).
     explicit TID3FileEndsReader(int threads, TRead read = TRead::Bytes);
     ~TID3FileEndsReader();
     TID3FileEndsReader(const TID3FileEndsReader&) = delete;
@@ -53,9 +55,13 @@ public:
     TNext Next(TResult& result);
 
     // The number of reader threads a browse uses: the environment variable VARNHOLM_READERS when
-    // it holds a number from 1 to 256 (for measuring), else several per processor, since the
-    // readers mostly wait for the storage.
+    // it holds a number from 1 to 256 (for measuring), else many per processor, since on a cold
+    // disk or a share the readers mostly wait for the storage.
     static int ThreadCount();
+    // How many of them read while the files come from the system's cache (where the processors
+    // set the pace): VARNHOLM_READERS when set, else a few per processor. The others join in as
+    // soon as a file has to come from the storage.
+    static int CachedThreadCount();
 
 private:
     struct TShared;

@@ -1,11 +1,13 @@
 #include "tags/ID3FileIO.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace ID3FileIO {
@@ -86,6 +88,22 @@ qint64 ReadAt(int fd, char* data, qint64 count, qint64 offset) {
         done += n;
     }
     return done;
+}
+
+qint64 ReadAt(int fd, char* data, qint64 count, qint64 offset, bool& uncached) {
+    // A read that would wait for the storage fails with EAGAIN; a file system that cannot tell
+    // refuses the flag.
+    iovec part{data, size_t(count)};
+    ssize_t n;
+    do
+        n = ::preadv2(fd, &part, 1, off_t(offset), RWF_NOWAIT);
+    while (n < 0 && errno == EINTR);
+    uncached = n != count;
+    if (n == count)
+        return n;
+    const qint64 done = std::max<qint64>(n, 0);
+    const qint64 rest = ReadAt(fd, data + done, count - done, offset + done);
+    return rest < 0 ? -1 : done + rest;
 }
 
 bool WriteAt(int fd, const char* data, qint64 count, qint64 offset) {

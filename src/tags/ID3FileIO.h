@@ -84,6 +84,9 @@ private:
 // Reads count bytes at offset; the number read, which is smaller at the end of the file, or -1
 // with errno set.
 qint64 ReadAt(int fd, char* data, qint64 count, qint64 offset);
+// The same, and whether the bytes had to come from the storage: uncached is set when the system
+// could not serve all of them from its cache at once, or cannot tell.
+qint64 ReadAt(int fd, char* data, qint64 count, qint64 offset, bool& uncached);
 // Writes all bytes at offset; false with errno set.
 bool WriteAt(int fd, const char* data, qint64 count, qint64 offset);
 

@@ -1,11 +1,13 @@
 #include "tags/ID3FileEndsReader.h"
 
 #include "testsupport/Mp3Fixture.h"
+#include "testsupport/PageCache.h"
 #include "testsupport/TempDir.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,6 +74,37 @@ TEST(ID3FileEndsReader, HandsBackWhatAReadOnTheSpotGivesInOrder) {
     }
 }
 
+// Files that come from the storage call in every reader, started while the results are being
+// taken; the results still come in order, with the bytes a read on the spot gives.
+TEST(ID3FileEndsReader, MoreReadersJoinForFilesFromTheStorage) {
+    TempDir dir;
+    QStringList paths;
+    for (int i = 0; i < 300; ++i) {
+        Mp3Fixture file(i % 2 + 3);
+        file.Text("TIT2", QStringLiteral("Song %1").arg(i));
+        if (i % 7 == 0)
+            file.Picture(3, "image/png", QByteArray(20000 + i, char(i)));
+        paths.append(dir.Write(QStringLiteral("%1.mp3").arg(i), file.Bytes()));
+    }
+    ::sync();
+    for (const QString& path : std::as_const(paths))
+        ASSERT_TRUE(DropFromPageCache(path));
+    if (!ReadID3FileEnds(paths[0]).Uncached)
+        GTEST_SKIP() << "this file system keeps the files in its cache";
+    ASSERT_TRUE(DropFromPageCache(paths[0]));
+    TID3FileEndsReader reader(32, TID3FileEndsReader::TRead::TagValues);
+    reader.Add(paths);
+    reader.Finish();
+    TID3FileEndsReader::TResult result;
+    for (const QString& path : std::as_const(paths)) {
+        ASSERT_EQ(reader.Next(result), TNext::Ready);
+        ASSERT_EQ(result.Path, path);
+        ExpectSameEnds(result.Ends, ReadID3FileEnds(path), path);
+        EXPECT_TRUE(result.Values.has_value());
+    }
+    EXPECT_EQ(reader.Next(result), TNext::Done);
+}
+
 // More files than the readers may hold ahead, one file added at a time: the window moves on
 // as results are taken and nothing is lost or repeated.
 TEST(ID3FileEndsReader, LongRunsPassTheReadAheadLimit) {
@@ -122,7 +155,7 @@ TEST(ID3FileEndsReader, WaitsAreBoundedAndStoppingDropsTheRest) {
     }
 }
 
-TEST(ID3FileEndsReader, ThreadCountComesFromTheEnvironmentWhenSensible) {
+TEST(ID3FileEndsReader, ThreadCountsComeFromTheEnvironmentWhenSensible) {
     const QByteArray saved = qgetenv("VARNHOLM_READERS");
     const struct {
         const char* Value;
@@ -131,11 +164,17 @@ TEST(ID3FileEndsReader, ThreadCountComesFromTheEnvironmentWhenSensible) {
                  {"257", false}, {"-3", false}, {"many", false}, {"", false}};
     qunsetenv("VARNHOLM_READERS");
     const int fallback = TID3FileEndsReader::ThreadCount();
-    EXPECT_GE(fallback, 8);
+    const int cachedFallback = TID3FileEndsReader::CachedThreadCount();
+    EXPECT_GE(fallback, 16);
+    EXPECT_GE(cachedFallback, 8);
+    EXPECT_LE(cachedFallback, fallback);
     for (const auto& c : cases) {
         qputenv("VARNHOLM_READERS", c.Value);
         EXPECT_EQ(TID3FileEndsReader::ThreadCount(),
                   c.Taken ? QByteArray(c.Value).toInt() : fallback)
+            << c.Value;
+        EXPECT_EQ(TID3FileEndsReader::CachedThreadCount(),
+                  c.Taken ? QByteArray(c.Value).toInt() : cachedFallback)
             << c.Value;
     }
     if (saved.isNull())

@@ -1,5 +1,7 @@
 #include "tags/ID3FileEnds.h"
 #include "tags/ID3v1Tag.h"
+#include "testsupport/Mp3Fixture.h"
+#include "testsupport/PageCache.h"
 #include "testsupport/TempDir.h"
 
 #include <cerrno>
@@ -96,6 +98,27 @@ TEST(ID3FileEnds, MissingFileAndFolderAreNotOpened) {
     const TID3FileEnds folder = ReadID3FileEnds(dir.Path());
     EXPECT_FALSE(folder.Opened);
     EXPECT_TRUE(folder.Start.isEmpty());
+}
+
+// The reader calls in more readers when files come from the storage: the first read says
+// whether the system's cache served it, and the bytes are the same either way.
+TEST(ID3FileEnds, TellsWhetherTheCacheServedTheFirstRead) {
+    TempDir dir;
+    const QString path = dir.Write("a.mp3", Mp3Fixture(3)
+                                                .Text("TIT2", "Song")
+                                                .Picture(3, "image/png", QByteArray(9000, 'p'))
+                                                .ID3v1({.Title = "Old"})
+                                                .Bytes());
+    const TID3FileEnds cached = ReadID3FileEnds(path);
+    EXPECT_FALSE(cached.Uncached);
+    ASSERT_TRUE(DropFromPageCache(path));
+    const TID3FileEnds uncached = ReadID3FileEnds(path);
+    if (!uncached.Uncached)
+        GTEST_SKIP() << "this file system keeps the file in its cache";
+    EXPECT_EQ(uncached.Start, cached.Start);
+    EXPECT_EQ(uncached.Last, cached.Last);
+    EXPECT_EQ(uncached.FileSize, cached.FileSize);
+    EXPECT_FALSE(ReadID3FileEnds(path).Uncached);
 }
 
 TEST(ID3v1Tag, OpenFromLastBytesNeedsAWholeTag) {
