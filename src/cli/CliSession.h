@@ -16,6 +16,13 @@ public:
         if (FState)
             FState->Shutdown();
     }
+    // Shuts the program down for a process that ends right after: everything is saved, and the
+    // rows and records of a large library are left to go with the process (freeing them one by
+    // one takes longer than the rest of the shut-down).
+    void ShutDownForExit() {
+        if (FState)
+            FState->Shutdown(TMainWindowState::TRowsAtShutdown::LeftToProcessEnd);
+    }
     TCliSession(const TCliSession&) = delete;
     TCliSession& operator=(const TCliSession&) = delete;
 

@@ -39,6 +39,8 @@ public:
     const QString& StatusText() const { return FStatusText; }
     void SetAnswer(Answer answer) { FAnswer = answer; }
     void SetProgressShown(bool shown) { FProgress.SetEnabled(shown); }
+    // Erases the progress line, if one is shown.
+    void EndProgress() { FProgress.Clear(); }
 
 private:
     void Print(const QString& lead, const QString& text);

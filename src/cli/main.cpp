@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +24,16 @@ int UsageError(const QString& message, const std::vector<std::unique_ptr<TCliCom
         std::fprintf(stderr, "quenlor-cli: %s\n", message.toUtf8().constData());
     std::fputs(THelpCommand::ProgramHelp(commands).toUtf8().constData(), stderr);
     return Exit(ExitCode::Usage);
+}
+
+// Ends the process once a command has run: the program shut down (everything saved), the
+// progress line erased, the output flushed. What is left to free goes with the process.
+[[noreturn]] void EndRun(TCliSession& session, CliUiPort& ui, ExitCode code) {
+    session.ShutDownForExit();
+    ui.EndProgress();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(Exit(code));
 }
 
 } // namespace
@@ -84,5 +95,5 @@ int main(int argc, char* argv[]) {
     TCliCommand* command = FindCommand(commands, name);
     if (!command)
         return UsageError(QStringLiteral("unknown command '%1'").arg(name), commands);
-    return Exit(command->Execute(args));
+    EndRun(session, ui, command->Execute(args));
 }

@@ -77,7 +77,7 @@ void TMainWindowState::ApplyOptions() {
     UpdateCommandStates();
 }
 
-void TMainWindowState::Shutdown() {
+void TMainWindowState::Shutdown(TRowsAtShutdown rows) {
     if (FShutDown)
         return;
     FShutDown = true;
@@ -97,6 +97,8 @@ void TMainWindowState::Shutdown() {
         if (FReferenceData.LearnedDataFolderPresent())
             FReferenceData.SaveLearnedData(FLog, FUi);
     }
+    if (rows == TRowsAtShutdown::LeftToProcessEnd)
+        return;
     ClearMainList();
     ClearMP3FileDataList(FCatalogue);
     FKeptTagBytes.Clear();

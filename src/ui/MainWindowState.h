@@ -78,8 +78,10 @@ public:
     // Handles the program's arguments as a drop would, in order; a folder ends them.
     void HandleCommandLine(const QStringList& arguments);
     // Shut-down: column widths, program folder and version, history lists, learned data; then
-    // the list and the catalogue emptied. Safe to call more than once.
-    void Shutdown();
+    // the list and the catalogue emptied, unless the process ends right after (a command-line
+    // run), which lets them go at once. Safe to call more than once.
+    enum class TRowsAtShutdown { Freed, LeftToProcessEnd };
+    void Shutdown(TRowsAtShutdown rows = TRowsAtShutdown::Freed);
 
     // The pieces of the window that the desktop program supplies; left empty elsewhere.
     std::function<QList<int>()> MainListColumnWidths;
