@@ -1,10 +1,10 @@
 #include "net/HttpClient.h"
 
+#include "net/CurlLibrary.h"
+
 #include <QIODevice>
 #include <chrono>
-#include <curl/curl.h>
 #include <future>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -28,11 +28,6 @@ THeaders HeadersFor(THttpClientRole role) {
         return {"Mozilla/4.0", Images, false};
     }
     return {"Mozilla/4.0", "*/*", false};
-}
-
-void InitialiseCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 // How often the waiting thread looks at the transfer and lets the window handle its events.
@@ -88,7 +83,6 @@ struct THttpClient::TTransfer {
 };
 
 THttpClient::THttpClient(THttpClientRole role) : FRole(role) {
-    InitialiseCurlOnce();
     bool ok = false;
     const int seconds = qEnvironmentVariableIntValue("VARNHOLM_TEST_HTTP_TIMEOUT", &ok);
     TimeoutSeconds = ok && seconds > 0 ? seconds : DefaultTimeoutSeconds;
@@ -114,7 +108,13 @@ bool THttpClient::Perform(bool head) {
     FContentLength = -1;
     FRcvdCount = 0;
 
-    CURL* curl = curl_easy_init();
+    QString loadError;
+    const TCurlLibrary* const api = TCurlLibrary::Get(loadError);
+    if (!api) {
+        FReasonPhrase = QStringLiteral("The HTTP client could not start: ") + loadError;
+        return false;
+    }
+    CURL* curl = api->EasyInit();
     if (!curl) {
         FReasonPhrase = QStringLiteral("The HTTP client could not start");
         return false;
@@ -122,10 +122,10 @@ bool THttpClient::Perform(bool head) {
     const THeaders headers = HeadersFor(FRole);
     curl_slist* headerList = nullptr;
     headerList =
-        curl_slist_append(headerList, (QByteArray("Accept: ") + headers.Accept).constData());
+        api->SlistAppend(headerList, (QByteArray("Accept: ") + headers.Accept).constData());
     // libcurl adds this header itself on proxied requests; an empty value keeps it out.
     headerList =
-        curl_slist_append(headerList, headers.PragmaNoCache ? "Pragma: no-cache" : "Pragma:");
+        api->SlistAppend(headerList, headers.PragmaNoCache ? "Pragma: no-cache" : "Pragma:");
 
     TTransfer transfer;
     transfer.Stream = head ? nullptr : RcvdStream;
@@ -141,42 +141,42 @@ bool THttpClient::Perform(bool head) {
         caFile = qgetenv("VARNHOLM_TEST_CA_FILE");
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
-    curl_easy_setopt(curl, CURLOPT_IPRESOLVE, CURL_IPRESOLVE_V4);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(MaxRedirects));
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(TimeoutSeconds));
+    api->EasySetopt(curl, CURLOPT_URL, url.constData());
+    api->EasySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    api->EasySetopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    api->EasySetopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    api->EasySetopt(curl, CURLOPT_IPRESOLVE, CURL_IPRESOLVE_V4);
+    api->EasySetopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    api->EasySetopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(MaxRedirects));
+    api->EasySetopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(TimeoutSeconds));
     // A transfer that delivers nothing for the whole limit is given up; a slow one goes on.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(TimeoutSeconds));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, headers.UserAgent);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
+    api->EasySetopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    api->EasySetopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(TimeoutSeconds));
+    api->EasySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api->EasySetopt(curl, CURLOPT_FAILONERROR, 1L);
+    api->EasySetopt(curl, CURLOPT_USERAGENT, headers.UserAgent);
+    api->EasySetopt(curl, CURLOPT_HTTPHEADER, headerList);
     // An empty proxy also keeps the environment's proxy variables out: the options decide.
-    curl_easy_setopt(curl, CURLOPT_PROXY, proxy.constData());
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+    api->EasySetopt(curl, CURLOPT_PROXY, proxy.constData());
+    api->EasySetopt(curl, CURLOPT_NOPROXY, "");
+    api->EasySetopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    api->EasySetopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    api->EasySetopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
     if (!caFile.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
+        api->EasySetopt(curl, CURLOPT_CAINFO, caFile.constData());
     if (MaxBodySize >= 0)
-        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodySize));
-    curl_easy_setopt(curl, CURLOPT_NOBODY, head ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &TTransfer::Write);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &TTransfer::Header);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &TTransfer::Progress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+        api->EasySetopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodySize));
+    api->EasySetopt(curl, CURLOPT_NOBODY, head ? 1L : 0L);
+    api->EasySetopt(curl, CURLOPT_WRITEFUNCTION, &TTransfer::Write);
+    api->EasySetopt(curl, CURLOPT_WRITEDATA, &transfer);
+    api->EasySetopt(curl, CURLOPT_HEADERFUNCTION, &TTransfer::Header);
+    api->EasySetopt(curl, CURLOPT_HEADERDATA, &transfer);
+    api->EasySetopt(curl, CURLOPT_NOPROGRESS, 0L);
+    api->EasySetopt(curl, CURLOPT_XFERINFOFUNCTION, &TTransfer::Progress);
+    api->EasySetopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    api->EasySetopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
 
-    std::packaged_task<CURLcode()> task([curl] { return curl_easy_perform(curl); });
+    std::packaged_task<CURLcode()> task([api, curl] { return api->EasyPerform(curl); });
     std::future<CURLcode> done = task.get_future();
     std::thread worker(std::move(task));
     qint64 reported = 0;
@@ -196,12 +196,12 @@ bool THttpClient::Perform(bool head) {
     if (FRcvdCount != reported && OnDocData)
         OnDocData(FRcvdCount);
     curl_off_t length = -1;
-    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK)
+    if (api->EasyGetinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK)
         FContentLength = length;
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_cleanup(curl);
-    curl_slist_free_all(headerList);
+    api->EasyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    api->EasyCleanup(curl);
+    api->SlistFreeAll(headerList);
 
     FStatusCode = static_cast<int>(status);
     FReasonPhrase = transfer.LastReason;
@@ -236,7 +236,7 @@ bool THttpClient::Perform(bool head) {
                                           : QStringLiteral("The received data could not be stored");
         break;
     default:
-        FReasonPhrase = QString::fromUtf8(*errorBuffer ? errorBuffer : curl_easy_strerror(result));
+        FReasonPhrase = QString::fromUtf8(*errorBuffer ? errorBuffer : api->EasyStrerror(result));
         break;
     }
     return false;
