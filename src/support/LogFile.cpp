@@ -118,11 +118,27 @@ void TKelmLogFile::SetLogText(const QString& message) {
                                        FComputerName ? QSysInfo::machineHostName() : QString());
     const QString line = prefix.isEmpty() ? message : prefix + u' ' + message;
     FLogText = line;
-    // The folder may have gone since the name was set; a log that cannot be written is lost.
-    CreateFolderOf(FFileName);
-    QFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Three calls a line: a run may log thousands of lines. The folder may have gone since the
+    // name was set; a log that cannot be written is lost.
+    const QByteArray name = QFile::encodeName(FFileName);
+    const auto open = [&name] {
+        return ::open(name.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    };
+    int fd = open();
+    if (fd < 0 && errno == ENOENT) {
+        CreateFolderOf(FFileName);
+        fd = open();
+    }
+    if (fd < 0)
         return;
-    file.write((line + QStringLiteral("\r\n")).toUtf8());
-    file.close();
+    const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    ::close(fd);
 }
