@@ -63,9 +63,38 @@ private:
     QHash<QString, std::set<qsizetype>> FByKey;
 };
 
+// Artist, tab and album of a line with a tab (what TLineIndex keys it by), without copying.
+QStringView KeyView(const QString& line, qsizetype tab) {
+    const qsizetype bar = line.lastIndexOf(u'|');
+    return bar > tab ? QStringView(line).first(bar) : QStringView(line);
+}
+
+// Whether merging would change nothing: every new line is already the first stored line of its
+// artist and album. That is the usual case (a browse of a library learned before), and it is
+// told without the index.
+bool AllStoredAlready(const QStringList& stored, const QStringList& newLines) {
+    QHash<QStringView, qsizetype> firstByKey;
+    firstByKey.reserve(stored.size());
+    // From the last line back, so that the first of a key is the one that stays.
+    for (qsizetype i = stored.size() - 1; i >= 0; --i)
+        if (const qsizetype tab = stored[i].indexOf(u'\t'); tab >= 0)
+            firstByKey.insert(KeyView(stored[i], tab), i);
+    for (const QString& line : newLines) {
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab < 0)
+            return false;
+        const auto first = firstByKey.constFind(KeyView(line, tab));
+        if (first == firstByKey.cend() || stored[*first] != line)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void MergeNewLines(QStringList& stored, const QStringList& newLines) {
+    if (AllStoredAlready(stored, newLines))
+        return;
     TLineIndex index(stored);
     for (const QString& line : newLines) {
         const qsizetype found = index.Find(LearnedLine::Artist(line), LearnedLine::Album(line));

@@ -8,7 +8,10 @@ bool LearnedLineLess(const QString& a, const QString& b) {
 }
 
 void SortLearnedLines(QStringList& lines) {
-    std::sort(lines.begin(), lines.end(), LearnedLineLess);
+    // The lines are mostly sorted already (as saved, or sorted before): a look costs far less
+    // than a sort. The order is total, so skipping the sort changes nothing.
+    if (!std::is_sorted(lines.cbegin(), lines.cend(), LearnedLineLess))
+        std::sort(lines.begin(), lines.end(), LearnedLineLess);
 }
 
 bool TSortedTextList::Add(const QString& line) {
