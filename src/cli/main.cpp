@@ -4,6 +4,7 @@
 #include "cli/Completion.h"
 #include "cli/HelpCommand.h"
 #include "cli/ManPage.h"
+#include "support/LargePages.h"
 #include "ui/Version.h"
 
 #include <QCommandLineParser>
@@ -39,6 +40,7 @@ int UsageError(const QString& message, const std::vector<std::unique_ptr<TCliCom
 } // namespace
 
 int main(int argc, char* argv[]) {
+    PreferLargePagesForHeap();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Varnholm"));
     QCoreApplication::setOrganizationName(QStringLiteral("Tessaly"));

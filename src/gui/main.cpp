@@ -1,11 +1,13 @@
 #include "gui/MainWindow.h"
 
+#include "support/LargePages.h"
 #include "support/PlatformFolders.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    PreferLargePagesForHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnholm"));
     QApplication::setOrganizationName(QStringLiteral("Tessaly"));
