@@ -12,6 +12,7 @@
 //   (bench/make-corpus makes a library: build-bench/bin/make-corpus /tmp/lib 100000)
 #include "gui/GuiUiPort.h"
 #include "gui/MainWindow.h"
+#include "support/LargePages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -142,6 +143,8 @@ void MeasureBrowse(MainWindow& window, const QString& folder, int runs) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // As the program's own start does.
+    PreferLargePagesForHeap();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
