@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::size_t HeapStep = std::size_t(256) << 20;
 constexpr std::uintptr_t LargePage = std::uintptr_t(2) << 20;
+// Blocks from this size on get a mapping of their own, apart from the heap.
+constexpr std::size_t OwnMappingFrom = std::size_t(32) << 20;
 
 // vm.overcommit_memory 2: every byte the heap maps counts against a limit, used or not.
 bool StrictAccounting() {
@@ -27,6 +29,10 @@ void PreferLargePagesForHeap() {
 #ifdef __GLIBC__
     if (StrictAccounting() || mallopt(M_TOP_PAD, int(HeapStep)) != 1)
         return;
+    // Setting the pad stops glibc from raising the size above which a block gets a mapping of
+    // its own as large blocks come and go: a fix's 1 MB copy block would be mapped and unmapped
+    // for every file. The size is set where that adjustment ends.
+    mallopt(M_MMAP_THRESHOLD, int(OwnMappingFrom));
     // The next time the heap grows it takes the whole step: make it grow now, with blocks the
     // heap serves (smaller than those glibc maps on their own), then advise the new part.
     char* const before = static_cast<char*>(::sbrk(0));
