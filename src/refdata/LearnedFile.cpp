@@ -47,6 +47,13 @@ bool HoldsRecordLock(int fd) {
     return ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 
+// Whether the file holds these very bytes: a library browsed again learns what it learned
+// before, and the file is then left as it is instead of being written and synced again.
+bool HoldsAlready(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes;
+}
+
 } // namespace
 
 QStringList Load(const QString& path) {
@@ -77,7 +84,8 @@ bool Save(const QString& path, const QStringList& lines, UiPort& ui) {
     }
     // A file still held or not writable is left alone: replacing it by renaming would go
     // around the other program's lock or the file's permissions.
-    if (!inUse && TextFile::WriteLines(path, lines, TextFile::Bom::With))
+    if (!inUse && (HoldsAlready(path, TextFile::EncodeLines(lines, TextFile::Bom::With)) ||
+                   TextFile::WriteLines(path, lines, TextFile::Bom::With)))
         return true;
     ui.ShowMessage(UiPort::MessageKind::Error,
                    QStringLiteral("Failed to save \"") + name + QStringLiteral("\" file."));

@@ -4,6 +4,7 @@
 #include "testsupport/ScriptedUiPort.h"
 #include "testsupport/TempDir.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,6 +108,31 @@ TEST(LearnedFileInUse, DecidedByLocksAndWritability) {
     EXPECT_FALSE(LearnedFile::IsInUse(path));
     QDir().mkpath(dir.File("folder.def"));
     EXPECT_TRUE(LearnedFile::IsInUse(dir.File("folder.def")));
+}
+
+// A browse of a library learned before saves the very lines the file holds: the file is left as it
+// is (same file, same time), while lines that differ replace it.
+TEST(LearnedFileSave, AFileHoldingTheSameLinesIsLeftAsItIs) {
+    TempDir dir;
+    const QString path = dir.Write("~MyMP3ArtistGenre.def", Bom("A\tRock\r\nB\tPop\r\n"));
+    const QDateTime past = QDateTime::currentDateTime().addDays(-3);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(past, QFileDevice::FileModificationTime));
+    }
+    const auto inode = [&path] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const ino_t before = inode();
+    ScriptedUiPort ui;
+    EXPECT_TRUE(LearnedFile::Save(path, {"A\tRock", "B\tPop"}, ui));
+    EXPECT_EQ(inode(), before);
+    EXPECT_EQ(QFileInfo(path).lastModified(), past);
+    EXPECT_TRUE(LearnedFile::Save(path, {"A\tRock", "B\tJazz"}, ui));
+    EXPECT_EQ(dir.Read("~MyMP3ArtistGenre.def"), Bom("A\tRock\r\nB\tJazz\r\n"));
+    EXPECT_TRUE(ui.Messages.isEmpty());
 }
 
 // Shut-down with the learned-data folder prepared by the test.
