@@ -123,6 +123,26 @@ struct TID3FileEndsReader::TShared {
     // The consumer's own: results taken out of Slots in one go, handed out one by one without
     // the lock (taking them one at a time would contend with the readers for every file).
     std::deque<std::unique_ptr<TResult>> Taken;
+    // The consumer's own too: paths added while a reader held the lock. The one adding paths
+    // never waits for the lock: a reader holding it runs ten priority steps down and may wait
+    // for a processor, and the window would wait with it.
+    QStringList Pending;
+
+    // Called with the lock held: the pending paths join the queue.
+    void HandOverPending() {
+        if (Pending.isEmpty())
+            return;
+        for (const QString& path : std::as_const(Pending))
+            Slots.push_back({path, nullptr});
+        WakeReadersFor(Pending.size());
+        Pending.clear();
+    }
+
+    void HandOverPendingIfFree() {
+        const std::unique_lock lock(Mutex, std::try_to_lock);
+        if (lock)
+            HandOverPending();
+    }
 
     bool CanRead() const {
         return NextToRead < First + qsizetype(Slots.size()) &&
@@ -318,18 +338,13 @@ TID3FileEndsReader::~TID3FileEndsReader() {
 }
 
 void TID3FileEndsReader::Add(const QString& path) {
-    std::lock_guard lock(FShared->Mutex);
-    FShared->Slots.push_back({path, nullptr});
-    FShared->WakeReadersFor(1);
+    FShared->Pending.append(path);
+    FShared->HandOverPendingIfFree();
 }
 
 void TID3FileEndsReader::Add(const QStringList& paths) {
-    if (paths.isEmpty())
-        return;
-    std::lock_guard lock(FShared->Mutex);
-    for (const QString& path : paths)
-        FShared->Slots.push_back({path, nullptr});
-    FShared->WakeReadersFor(paths.size());
+    FShared->Pending.append(paths);
+    FShared->HandOverPendingIfFree();
 }
 
 void TID3FileEndsReader::SetLargestKept(qint64 bytes) {
@@ -339,6 +354,7 @@ void TID3FileEndsReader::SetLargestKept(qint64 bytes) {
 void TID3FileEndsReader::Finish() {
     {
         std::lock_guard lock(FShared->Mutex);
+        FShared->HandOverPending();
         FShared->Finished = true;
     }
     FShared->ResultReady.notify_all();
@@ -348,6 +364,7 @@ TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result,
                                                    std::chrono::milliseconds wait) {
     if (FShared->Taken.empty()) {
         std::unique_lock lock(FShared->Mutex);
+        FShared->HandOverPending();
         FShared->ConsumerWaiting = true;
         const bool ready = FShared->ResultReady.wait_for(
             lock, wait, [this] { return FShared->FirstReadyOrDone(); });
@@ -362,6 +379,7 @@ TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result,
 TID3FileEndsReader::TNext TID3FileEndsReader::Next(TResult& result) {
     if (FShared->Taken.empty()) {
         std::unique_lock lock(FShared->Mutex);
+        FShared->HandOverPending();
         FShared->ConsumerWaiting = true;
         FShared->ResultReady.wait(lock, [this] { return FShared->FirstReadyOrDone(); });
         FShared->ConsumerWaiting = false;

@@ -38,6 +38,8 @@ public:
     TID3FileEndsReader(const TID3FileEndsReader&) = delete;
     TID3FileEndsReader& operator=(const TID3FileEndsReader&) = delete;
 
+    // Never waits for the readers: while one of them holds the queue, the paths stay on the
+    // adder's side until the next Add, Finish or Next.
     void Add(const QString& path);
     void Add(const QStringList& paths);
     // With TRead::TagValues: the bytes of a tag larger than this come back only when its values
