@@ -48,10 +48,14 @@ bool HoldsRecordLock(int fd) {
 }
 
 // Whether the file holds these very bytes: a library browsed again learns what it learned
-// before, and the file is then left as it is instead of being written and synced again.
+// before, and the file is then left as it is instead of being written and synced again. Only a
+// regular file is read (a named pipe in its place would hold the shut-down).
 bool HoldsAlready(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() != bytes.size())
+        return false;
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes;
+    return file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
 }
 
 } // namespace

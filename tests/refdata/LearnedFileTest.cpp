@@ -132,6 +132,12 @@ TEST(LearnedFileSave, AFileHoldingTheSameLinesIsLeftAsItIs) {
     EXPECT_EQ(QFileInfo(path).lastModified(), past);
     EXPECT_TRUE(LearnedFile::Save(path, {"A\tRock", "B\tJazz"}, ui));
     EXPECT_EQ(dir.Read("~MyMP3ArtistGenre.def"), Bom("A\tRock\r\nB\tJazz\r\n"));
+    // A named pipe in the file's place is not read (that would wait for a writer): it is
+    // replaced as before.
+    const QString pipe = dir.File("~MyMP3ArtistsAlbumsGenres.def");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    EXPECT_TRUE(LearnedFile::Save(pipe, {"A\tX|Rock"}, ui));
+    EXPECT_EQ(dir.Read("~MyMP3ArtistsAlbumsGenres.def"), Bom("A\tX|Rock\r\n"));
     EXPECT_TRUE(ui.Messages.isEmpty());
 }
 
