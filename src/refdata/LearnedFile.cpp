@@ -88,9 +88,11 @@ bool Save(const QString& path, const QStringList& lines, UiPort& ui) {
     }
     // A file still held or not writable is left alone: replacing it by renaming would go
     // around the other program's lock or the file's permissions.
-    if (!inUse && (HoldsAlready(path, TextFile::EncodeLines(lines, TextFile::Bom::With)) ||
-                   TextFile::WriteLines(path, lines, TextFile::Bom::With)))
-        return true;
+    if (!inUse) {
+        const QByteArray bytes = TextFile::EncodeLines(lines, TextFile::Bom::With);
+        if (HoldsAlready(path, bytes) || TextFile::WriteAtomically(path, bytes))
+            return true;
+    }
     ui.ShowMessage(UiPort::MessageKind::Error,
                    QStringLiteral("Failed to save \"") + name + QStringLiteral("\" file."));
     return false;

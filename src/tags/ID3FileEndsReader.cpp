@@ -270,9 +270,9 @@ struct TID3FileEndsReader::TShared {
             const qsizetype count = BatchSize();
             NextToRead += count;
             batch.clear();
-            for (qsizetype index = first; index < first + count; ++index) {
+            for (qsizetype slot = first; slot < first + count; ++slot) {
                 batch.push_back(std::make_unique<TResult>());
-                batch.back()->Path = Slots[std::size_t(index - First)].Path;
+                batch.back()->Path = Slots[std::size_t(slot - First)].Path;
             }
             lock.unlock();
             for (const std::unique_ptr<TResult>& result : batch)
